@@ -1,0 +1,43 @@
+# Front door: `make run` plays, `make test` checks everything.
+BUILD      := build
+ASAN_BUILD := build-asan
+JOBS       ?= $(shell nproc)
+
+.PHONY: all deps build asan run edit test unit-test asan-test e2e-test bench fuzz clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B $(BUILD) -DSQ_WERROR=ON
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzers.
+asan: deps
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+	  -DSQ_SANITIZE=ON -DSQ_FUZZ=ON -DSQ_WERROR=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+run: build
+	bash scripts/run-game.sh squeakling
+
+edit: build
+	bash scripts/run-game.sh gridcraft
+
+test: build asan
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j $(JOBS) -LE 'e2e|bench'
+
+bench: build
+	@for b in $(BUILD)/bin/*_bench; do echo "== $$b"; $$b || exit 1; done
+
+fuzz: asan
+	@for f in $(ASAN_BUILD)/bin/*_fuzz; do \
+	  n=$$(basename $$f); mkdir -p $(ASAN_BUILD)/fuzz-corpus/$$n; \
+	  echo "== $$n"; $$f -max_total_time=300 -rss_limit_mb=2048 $(ASAN_BUILD)/fuzz-corpus/$$n || exit 1; \
+	done
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,31 @@
+#!/bin/bash
+# Installs the Debian 12 packages the project needs to build, make its assets,
+# run and test. Packages already present are left alone.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  build-essential cmake clang libclang-rt-14-dev libgtest-dev
+  # OpenGL 1.1, GLU and GLUT, rendered by Mesa
+  libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
+  # asset making: images, sounds, music, models
+  imagemagick sox lame python3
+  # the music decoder the game starts
+  mpg123
+  # OSS emulation for a desktop without /dev/dsp
+  alsa-oss libasound2-plugins pulseaudio-utils
+  # headless tests: a virtual display, input and window tools, an independent SGI writer
+  xvfb xdotool x11-utils x11-apps netpbm
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
