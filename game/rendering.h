@@ -1,14 +1,141 @@
 // The 3D scene: GL set-up, lights and cameras, the play frame with its
-// interlude, mirror floor, planar shadows, maze and actors.
-// TEMPORARY: only what start-up and the screens call; the scene work
-// completes it.
+// interlude, mirror floor, planar shadows, maze and actors. Everything here
+// runs on the GLUT thread; the pure helpers (cameras, shadow matrices, wall
+// faces, cell scan, interlude reset) make no GL call and suit unit tests.
 #pragma once
+#include <GL/gl.h>
 
-extern int g_Width, g_Height;  // window size in pixels
+typedef int BOOL;
+struct GLMmodel;
 
+// ---- Window and projection: reshape keeps them in step with the window ----
+extern int g_Width, g_Height;         // window size in pixels (defined with the flow)
+extern float g_nearPlane, g_farPlane; // clipping distances, world units
+
+// ---- Lights: fixed for the run, issued by every frame set-up ----
+extern GLfloat g_lightPos0[4], g_lightPos1[4], g_lightPos2[4];  // positional, w = 1
+extern GLfloat g_lightPos3[4], g_lightPos4[4], g_lightPos5[4];
+extern GLfloat g_diffuse1[4];         // light 1
+extern GLfloat g_diffuse2[4];         // the four spotlights
+extern GLfloat g_ambient1[4], g_specular1[4];
+extern GLfloat g_spot_direction[3];   // straight down
+extern float g_spot_exponent;
+constexpr float kSpotCutoff = 14.0f;  // degrees
+
+// ---- Scene textures: loaded once by InitGraphics, never freed ----
+constexpr int kTexSlots = 10;
+constexpr int kTexWood = 0, kTexCheese = 1, kTexFur = 2, kTexFloor = 3;
+extern GLuint texName[kTexSlots];     // slots 0-3 hold texture objects 1-4
+extern int texWidth[kTexSlots], texHeight[kTexSlots];
+extern unsigned int *cheeseTex, *furTex, *floorTex;
+
+// ---- Floor plane and shadow matrices: built once at start-up ----
+extern GLfloat floorV0[3], floorV1[3], floorV2[3];
+extern GLfloat planeFloor[4];         // (nx, ny, nz, d): nx x + ny y + nz z + d = 0
+// Column-major (m[column][row]), ready for glMultMatrixf.
+extern GLfloat light0ShadowProj[4][4], light1ShadowProj[4][4], light2ShadowProj[4][4];
+extern GLfloat light3ShadowProj[4][4], light4ShadowProj[4][4], light5ShadowProj[4][4];
+
+// ---- Frame and cameras ----
 void InitGraphics(void);
-void reshape(int width, int height);
-void display(void);          // the play screen's frame
-void SetUpDisplay(void);     // lights, camera and clears: first step of every screen
-void RenderObjects(void);    // the scene passes
-void BuildShadowMatrices(void);  // floor plane and the six shadow matrices, once at start-up
+void reshape(int width, int height);  // a zero height is taken as 1
+void display(void);                   // the play screen's frame
+void SetUpDisplay(void);              // lights, clears and camera: first step of every screen
+void SetLightPositions(void);         // positions only, under the current model-view
+
+// Eye, centre and up of the camera for a view mode; returns 0 (and leaves the
+// arrays alone) for a mode that has no camera.
+BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], double centre[3],
+               double up[3]);
+
+// The interlude after its first second: advances a finished level (putting
+// one cheese back into it) and puts the mouse back on its start.
+void ResetForInterlude(void);
+// Number, from 1, of the level the interlude announces.
+int InterludeLevel(void);
+
+// ---- Scene passes: mirror floor, lit scene, planar shadows ----
+void RenderObjects(void);
+void RenderObjectsNoRef(BOOL drawFloor, BOOL notShadowPass);
+void DoReflections(void);
+void DoShadows(const GLfloat *matrix);
+void QuickDrawFloor(void);
+void DoFloor(BOOL drawFloor, BOOL notShadowPass);
+
+// Shadow passes for a shadow setting, in order: fills up to six matrices and
+// colours and returns how many (0 for a setting outside 0 ... 3).
+int ShadowPasses(int setting, const GLfloat *matrices[6], const GLfloat *colours[6]);
+
+// ---- Shadow matrices (no GL) ----
+void CreateShadowProjection(GLfloat projMatrix[4][4], const GLfloat *lightPosition,
+                            const GLfloat *plane);
+void GetPlane(GLfloat *plane, const GLfloat *vertex1, const GLfloat *vertex2,
+              const GLfloat *vertex3);
+void BuildShadowMatrices(void);  // floor plane and the six matrices, once at start-up
+
+// ---- Maze and actor geometry ----
+void DrawCubeFace(float fSize);
+void DrawCubeWithTextureCoords(float fSize, float x, float y, int spin);
+void DrawWallWithTextureCoords(float fSize, float x, float y, int spin);
+void DoWall(BOOL notShadowPass);
+void DoObstacles(BOOL notShadowPass);
+void DrawBonus(float x, float y, BOOL notShadowPass);
+void DrawMouse(float x, float y, BOOL notShadowPass);
+void DrawCat(float x, float y, BOOL notShadowPass);
+void DrawCheese(float x, float y, BOOL notShadowPass);
+
+// Faces of a cube in drawing order; a border wall block draws a subset.
+enum CubeFace {
+  FACE_TOP = 1 << 0,     // +z
+  FACE_FRONT = 1 << 1,   // -y
+  FACE_BOTTOM = 1 << 2,  // -z
+  FACE_BACK = 1 << 3,    // +y
+  FACE_RIGHT = 1 << 4,   // +x
+  FACE_LEFT = 1 << 5,    // -x
+};
+constexpr int kAllFaces = 63;
+// The faces a border wall block at cell (x, y) shows.
+int WallFaces(int x, int y);
+
+// What the cell scan draws, in scan order.
+enum CellDrawKind { DRAW_CHEESE, DRAW_BONUS };
+struct CellDraw {
+  CellDrawKind kind;
+  int x, y;
+};
+constexpr int kMaxCellDraws = 2 * 30 * 30;
+// Scans the current level: takes over start cells (moving mouse and cat onto
+// them and emptying them), records cheeseX/Y and lists the cheese cubes and
+// fruit to draw. Returns the number of entries written to draws.
+int ScanCells(CellDraw *draws);
+
+// ---- Speed: static geometry compiled into display lists ----
+// Set (the default) to draw walls, obstacles, floors and models from display
+// lists rebuilt whenever the level's cells change; clear to draw everything
+// in immediate mode. Both give the same picture. The game starts with the
+// lists unless the environment variable SQUEAKLING_PLAIN_SCENE is set.
+extern BOOL g_bCompiledScene;
+// Calls the display list for one piece of static geometry, building it first
+// when the level's cells changed; returns 0 when lists are off.
+enum SceneList { LIST_WALLS, LIST_OBSTACLES, LIST_FLOOR_EVEN, LIST_FLOOR_ODD, LIST_STENCIL_FLOOR };
+BOOL CallSceneList(SceneList which);
+// Draws a model through a display list compiled on first use.
+void DrawModel(GLMmodel *model);
+// Immediate-mode bodies of the lists.
+void DrawWallBlocks(void);
+void DrawObstacleBlocks(void);
+void DrawFloorSquares(int parity);
+void DrawStencilSquares(void);
+
+// Scene drawing's own classification of a cell for the static lists.
+enum CellClass { CLASS_NONE, CLASS_WALL, CLASS_OBSTACLE, CLASS_FLOOR, CLASS_STENCIL_ONLY };
+int ClassifyCell(int x, int y, int code);
+
+// Frame-time log: when SQUEAKLING_FRAME_LOG names a file, display appends one
+// line per play frame, the time in microseconds at the buffer swap.
+void LogFrameTime(void);
+
+// TEMPORARY: the overlay's entry points the play frame calls, declared here
+// until game/scoreboard.h carries them (stand-ins in standin_scene_deps.cpp).
+void DrawScoreBoard(int level, int lives, int score, int cheese, double speedScale, BOOL PAUSED);
+void DrawLevelInterlude(int level, int lives);

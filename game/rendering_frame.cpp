@@ -1,0 +1,211 @@
+// GL set-up, the projection, the six lights, the three cameras and the play
+// frame with its interlude after a lost life, a finished level or a restart.
+// Lights and settings are re-read and re-issued on every frame.
+#include <GL/glu.h>
+#include <GL/glut.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/time.h>
+
+#include "common/texture.h"
+#include "game/squeakling.h"
+
+float g_nearPlane = 1.0f, g_farPlane = 1000.0f;
+
+GLfloat g_lightPos0[4] = {-15.0f, -5.0f, 50.0f, 1.0f};
+GLfloat g_lightPos1[4] = {45.0f, 35.0f, 50.0f, 1.0f};
+GLfloat g_lightPos2[4] = {5.0f, 5.0f, 40.0f, 1.0f};
+GLfloat g_lightPos3[4] = {25.0f, 25.0f, 40.0f, 1.0f};
+GLfloat g_lightPos4[4] = {5.0f, 25.0f, 40.0f, 1.0f};
+GLfloat g_lightPos5[4] = {25.0f, 5.0f, 40.0f, 1.0f};
+GLfloat g_diffuse1[4] = {0.3f, 0.3f, 0.3f, 1.0f};
+GLfloat g_diffuse2[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+GLfloat g_ambient1[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+GLfloat g_specular1[4] = {0.0f, 0.0f, 0.0f, 1.0f};
+GLfloat g_spot_direction[3] = {0.0f, 0.0f, -1.0f};
+float g_spot_exponent = 9.5f;
+
+GLuint texName[kTexSlots];
+int texWidth[kTexSlots], texHeight[kTexSlots];
+unsigned int *cheeseTex, *furTex, *floorTex;
+
+// The interlude lasts five whole seconds; after the first one the scene
+// shows the mouse back on its start.
+constexpr float kInterludeEnd = 5.0f;
+constexpr float kInterludeReset = 1.0f;
+
+static const char *const kSceneTextures[4] = {"wood.rgb", "cheese.rgb", "images/fur.rgb",
+                                              "floortex.rgb"};
+
+void InitGraphics(void) {
+  for (int slot = 0; slot < 4; slot++) texName[slot] = static_cast<GLuint>(slot + 1);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glShadeModel(GL_SMOOTH);
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  glEnable(GL_BLEND);
+
+  unsigned int **kept[4] = {nullptr, &cheeseTex, &furTex, &floorTex};
+  for (int slot = 0; slot < 4; slot++) {
+    int components = 0;
+    unsigned *pixels =
+        read_texture(kSceneTextures[slot], &texWidth[slot], &texHeight[slot], &components);
+    glBindTexture(GL_TEXTURE_2D, texName[slot]);
+    // A buffer the reader could not allocate leaves the texture empty.
+    if (pixels)
+      gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, texWidth[slot], texHeight[slot], GL_RGBA,
+                        GL_UNSIGNED_BYTE, pixels);
+    if (kept[slot]) *kept[slot] = pixels;
+    else free(pixels);
+  }
+  // Only the floor texture (still bound) gets smooth filtering; the others
+  // keep OpenGL's default filters. Nothing sets a wrap mode: all repeat.
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+  glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+  if (getenv("SQUEAKLING_PLAIN_SCENE")) g_bCompiledScene = 0;
+}
+
+// A zero-height window would make the aspect ratio infinite; it is taken as
+// one pixel high instead.
+void reshape(int width, int height) {
+  g_Width = width;
+  g_Height = height;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  const double aspect = static_cast<double>(g_Width) / static_cast<double>(height > 0 ? height : 1);
+  gluPerspective(65.0, aspect, g_nearPlane, g_farPlane);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void SetLightPositions(void) {
+  glLightfv(GL_LIGHT0, GL_POSITION, g_lightPos0);
+  glLightfv(GL_LIGHT1, GL_POSITION, g_lightPos1);
+  glLightfv(GL_LIGHT2, GL_POSITION, g_lightPos2);
+  glLightfv(GL_LIGHT3, GL_POSITION, g_lightPos3);
+  glLightfv(GL_LIGHT4, GL_POSITION, g_lightPos4);
+  glLightfv(GL_LIGHT5, GL_POSITION, g_lightPos5);
+}
+
+// Issued before the camera is loaded, so positions and spot axes take the
+// model-view matrix the previous frame left: a turning camera's spotlights
+// lag one frame behind, which is how the game has always looked.
+static void IssueLights(void) {
+  glLightfv(GL_LIGHT0, GL_POSITION, g_lightPos0);
+  glLightfv(GL_LIGHT1, GL_POSITION, g_lightPos1);
+  glLightfv(GL_LIGHT1, GL_DIFFUSE, g_diffuse1);
+  const GLenum spots[4] = {GL_LIGHT2, GL_LIGHT3, GL_LIGHT4, GL_LIGHT5};
+  const GLfloat *positions[4] = {g_lightPos2, g_lightPos3, g_lightPos4, g_lightPos5};
+  for (int n = 0; n < 4; n++) {
+    glLightfv(spots[n], GL_POSITION, positions[n]);
+    glLightfv(spots[n], GL_SPECULAR, g_specular1);
+    glLightf(spots[n], GL_SPOT_CUTOFF, kSpotCutoff);
+    glLightfv(spots[n], GL_SPOT_DIRECTION, g_spot_direction);
+    glLightfv(spots[n], GL_AMBIENT, g_ambient1);
+    glLightfv(spots[n], GL_DIFFUSE, g_diffuse2);
+    glLightfv(spots[n], GL_SPECULAR, g_specular1);
+    glLightf(spots[n], GL_SPOT_EXPONENT, g_spot_exponent);
+  }
+  glEnable(GL_LIGHT1);
+  // Never disabled here: the lighting toggle does that.
+  if (g_bLightingEnabled)
+    for (GLenum light : spots) glEnable(light);
+}
+
+BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], double centre[3],
+               double up[3]) {
+  const double theta = orient * TWOPI, c = cos(theta), s = sin(theta);
+  switch (view) {
+    case 0:  // first person: one unit ahead of the mouse, looking level
+      eye[0] = mx + c, eye[1] = my - s, eye[2] = 0.5;
+      centre[0] = mx + 5 * c, centre[1] = my - 5 * s, centre[2] = 0.5;
+      up[0] = 0, up[1] = 0, up[2] = 1;
+      return TRUE;
+    case 1:  // chase: seven units behind and 3.5 up, looking at the mouse
+      eye[0] = mx - 7 * c, eye[1] = my + 7 * s, eye[2] = 3.5;
+      centre[0] = mx, centre[1] = my, centre[2] = 0;
+      up[0] = 0, up[1] = 0, up[2] = 1;
+      return TRUE;
+    case 2:  // overhead: straight down on the middle, +x up the screen
+      eye[0] = 15, eye[1] = 15, eye[2] = 30;
+      centre[0] = 15, centre[1] = 15, centre[2] = 0;
+      up[0] = 1, up[1] = 0, up[2] = 0;
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void SetUpDisplay(void) {
+  IssueLights();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  GLbitfield clear = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
+  if (shadowsOn || reflectionsOn) clear |= GL_STENCIL_BUFFER_BIT;
+  glClear(clear);
+  double eye[3], centre[3], up[3];
+  if (GetCamera(viewPoint, mousex, mousey, viewOrient, eye, centre, up))
+    gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], up[0], up[1], up[2]);
+}
+
+void ResetForInterlude(void) {
+  if (change_level) {
+    // The finished level gets one cheese back for a later replay.
+    if (levelNum + 1 < kMaxLevels) {
+      levelNum++;
+      int x, y;
+      if (RandomEmptyCell(levels[levelNum - 1], &x, &y)) levels[levelNum - 1][x][y] = CELL_CHEESE;
+    }
+    change_level = 0;
+  }
+  mousex = mousexInit;
+  mousey = mouseyInit;
+  mouseorient = mouseOrientInit;
+  viewOrient = mouseOrientInit;
+  animate = 0;
+}
+
+// While change_level is still set the level has not advanced yet, but the
+// interlude already announces the next one.
+int InterludeLevel(void) { return change_level ? levelNum + 2 : levelNum + 1; }
+
+void display(void) {
+  levels[levelNum][0][0] = CELL_WALL;  // the corner is a wall whatever the file said
+  SetUpDisplay();
+  if (time_since_death >= kInterludeEnd) {
+    if (!PAUSED) animate = 1;
+    RenderObjects();
+    DrawScoreBoard(levelNum + 1, livesLeft, score, initNumCheese - cheeseEaten, speedScale,
+                   PAUSED);
+  } else {
+    if (time_since_death > kInterludeReset) {
+      ResetForInterlude();
+      SetUpDisplay();  // the camera follows the mouse back to its start
+    }
+    RenderObjects();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawLevelInterlude(InterludeLevel(), livesLeft);
+    animate = 0;
+  }
+  glutSwapBuffers();
+  LogFrameTime();
+}
+
+void LogFrameTime(void) {
+  static FILE *log = nullptr;
+  static BOOL checked = FALSE;
+  if (!checked) {
+    checked = TRUE;
+    const char *name = getenv("SQUEAKLING_FRAME_LOG");
+    if (name && *name) log = fopen(name, "w");
+  }
+  if (!log) return;
+  struct timeval now;
+  gettimeofday(&now, nullptr);
+  fprintf(log, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000LL + now.tv_usec);
+  fflush(log);
+}

@@ -1,0 +1,176 @@
+// The things that stand in the maze: border walls, obstacle blocks, the
+// spinning cheese cube, the bonus fruit, the mouse and the cat on its
+// surfboard. With notShadowPass clear nothing here sets a colour or texture.
+#include <GL/gl.h>
+
+#include "common/drawing.h"
+#include "game/squeakling.h"
+
+constexpr int kLastCell = kGridSize - 1;
+
+static BOOL OnBorderRing(int x, int y) {
+  return x == 0 || y == 0 || x == kLastCell || y == kLastCell;
+}
+
+// No normal is set here: callers set (0, 0, 1) before the first face, and the
+// rotations that put each face in place turn that normal outward with it.
+void DrawCubeFace(float fSize) {
+  const float h = fSize / 2.0f;
+  glBegin(GL_QUADS);
+  glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(-h, -h, h);
+  glTexCoord2f(1.0f, 0.0f);
+  glVertex3f(h, -h, h);
+  glTexCoord2f(1.0f, 1.0f);
+  glVertex3f(h, h, h);
+  glTexCoord2f(0.0f, 1.0f);
+  glVertex3f(-h, h, h);
+  glEnd();
+}
+
+// The +z face turned into each of the six places in turn, rotations
+// accumulating: +z, -y, -z, +y, +x, -x. Only the faces in mask are drawn.
+static void DrawCubeFaces(float fSize, float x, float y, int spin, int mask) {
+  glPushMatrix();
+  glTranslatef(x, y, 0.0f);
+  glRotatef(static_cast<float>(spin), 0.0f, 0.0f, 1.0f);
+  glPushMatrix();
+  if (mask & FACE_TOP) DrawCubeFace(fSize);
+  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+  if (mask & FACE_FRONT) DrawCubeFace(fSize);
+  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+  if (mask & FACE_BOTTOM) DrawCubeFace(fSize);
+  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+  if (mask & FACE_BACK) DrawCubeFace(fSize);
+  glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
+  if (mask & FACE_RIGHT) DrawCubeFace(fSize);
+  glRotatef(180.0f, 0.0f, 1.0f, 0.0f);
+  if (mask & FACE_LEFT) DrawCubeFace(fSize);
+  glPopMatrix();
+  glPopMatrix();
+}
+
+void DrawCubeWithTextureCoords(float fSize, float x, float y, int spin) {
+  DrawCubeFaces(fSize, x, y, spin, kAllFaces);
+}
+
+// A border wall shows its top and the sides nobody can stand behind: the
+// side columns (corners included) both x faces and their outer y face, the
+// top and bottom rows both y faces. Faces between neighbouring blocks of a
+// run, and the bottom, are never seen.
+int WallFaces(int x, int y) {
+  if (x == 0 || x == kLastCell) {
+    int faces = FACE_TOP | FACE_RIGHT | FACE_LEFT;
+    if (y == 0) faces |= FACE_FRONT;
+    if (y == kLastCell) faces |= FACE_BACK;
+    return faces;
+  }
+  return FACE_TOP | FACE_FRONT | FACE_BACK;
+}
+
+void DrawWallWithTextureCoords(float fSize, float x, float y, int spin) {
+  DrawCubeFaces(fSize, x, y, spin, WallFaces(static_cast<int>(x), static_cast<int>(y)));
+}
+
+// A wall code inside the ring is not drawn by anything.
+void DrawWallBlocks(void) {
+  const int(*grid)[kGridSize] = levels[levelNum];
+  for (int i = 0; i < kGridSize; i++) {
+    for (int j = 0; j < kGridSize; j++) {
+      if (OnBorderRing(i, j) && grid[i][j] == CELL_WALL)
+        DrawWallWithTextureCoords(1.0f, static_cast<float>(i), static_cast<float>(j), 0);
+    }
+  }
+}
+
+void DrawObstacleBlocks(void) {
+  const int(*grid)[kGridSize] = levels[levelNum];
+  for (int i = 0; i < kGridSize; i++) {
+    for (int j = 0; j < kGridSize; j++) {
+      if (grid[i][j] == CELL_OBSTACLE)
+        DrawCubeWithTextureCoords(1.0f, static_cast<float>(i), static_cast<float>(j), 0);
+    }
+  }
+}
+
+void DoWall(BOOL notShadowPass) {
+  if (notShadowPass) {
+    SetMaterialColor(colorWhite);
+    glBindTexture(GL_TEXTURE_2D, texName[kTexWood]);
+  }
+  if (!CallSceneList(LIST_WALLS)) DrawWallBlocks();
+  glNormal3f(0.0f, 0.0f, 1.0f);
+}
+
+// Obstacles wear the floor texture, tinted red.
+void DoObstacles(BOOL notShadowPass) {
+  if (notShadowPass) {
+    SetMaterialColor(colorRed);
+    glBindTexture(GL_TEXTURE_2D, texName[kTexFloor]);
+  }
+  if (!CallSceneList(LIST_OBSTACLES)) DrawObstacleBlocks();
+}
+
+// The cheese turns the opposite way to the fruit, in whole degrees.
+void DrawCheese(float x, float y, BOOL notShadowPass) {
+  if (notShadowPass) {
+    SetMaterialColor(colorYellow);
+    glBindTexture(GL_TEXTURE_2D, texName[kTexCheese]);
+  }
+  glNormal3f(0.0f, 0.0f, 1.0f);
+  const int spin = static_cast<int>(static_cast<float>(-cheeseRotation));
+  DrawCubeWithTextureCoords(0.5f, x, y, spin);
+}
+
+// Odd levels (the 2nd, 4th, ...) bring a banana, even ones an apple. The
+// models carry no texture coordinates: while texturing is on they take the
+// one texel left current by the last face drawn, of the cheese texture.
+void DrawBonus(float x, float y, BOOL notShadowPass) {
+  glPushMatrix();
+  glTranslatef(x, y, 0.1f);
+  glRotatef(static_cast<float>(cheeseRotation), 0.0f, 0.0f, 1.0f);
+  if (levelNum % 2 == 1) {
+    glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+    glRotatef(120.0f, 0.0f, 1.0f, 0.0f);
+    if (notShadowPass) SetMaterialColor(colorYellow);
+    DrawModel(banana);
+  } else {
+    if (notShadowPass) SetMaterialColor(colorRed);
+    DrawModel(apple);
+  }
+  glPopMatrix();
+}
+
+// The mouse model's nose points along its +y axis.
+void DrawMouse(float x, float y, BOOL notShadowPass) {
+  if (notShadowPass) {
+    SetMaterialColor(mouseColor ? mouseColor : colorWhite);
+    glBindTexture(GL_TEXTURE_2D, texName[kTexFur]);
+  }
+  glPushMatrix();
+  glTranslatef(x, y, -0.75f);
+  glRotatef(static_cast<float>(-(mouseorient + 90)), 0.0f, 0.0f, 1.0f);
+  DrawModel(mouse);
+  glPopMatrix();
+}
+
+// Surfboard and cat keep the fur texture the mouse left bound.
+void DrawCat(float x, float y, BOOL notShadowPass) {
+  if (notShadowPass) SetMaterialColor(colorGreen);
+  glPushMatrix();
+  glTranslatef(x, y, -0.2f);
+  glRotatef(static_cast<float>(180 - catOrient), 0.0f, 0.0f, 1.0f);
+  glTranslatef(-0.2f, 0.0f, 0.2f);
+  glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
+  DrawModel(surfModel);
+  glPopMatrix();
+
+  if (notShadowPass) SetMaterialColor(colorYellow);
+  glPushMatrix();
+  glTranslatef(x, y, -0.4f);
+  glRotatef(static_cast<float>(90 - catOrient), 0.0f, 0.0f, 1.0f);
+  glScalef(1.5f, 1.5f, 2.5f);
+  glTranslatef(0.0f, 0.2f, 0.14f);
+  DrawModel(catModel);
+  glPopMatrix();
+}

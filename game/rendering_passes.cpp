@@ -1,0 +1,241 @@
+// The scene passes: the mirrored scene through the stencil buffer, the lit
+// scene on the translucent checkered floor, and the planar shadows of one,
+// two or six lights. Reads the shadow and mirror settings every frame.
+#include <GL/gl.h>
+
+#include "common/drawing.h"
+#include "game/squeakling.h"
+
+// Where the floor has a square: empty, cheese and fruit cells. The stencil
+// floor also covers mouse start cells, which the scan empties later in the
+// same pass anyway.
+static BOOL HasFloorSquare(int code) {
+  return code == CELL_EMPTY || code == CELL_CHEESE || code == CELL_BONUS;
+}
+
+static BOOL HasStencilSquare(int code) { return HasFloorSquare(code) || code == CELL_MOUSE_START; }
+
+int ClassifyCell(int x, int y, int code) {
+  const BOOL ring = x == 0 || y == 0 || x == kGridSize - 1 || y == kGridSize - 1;
+  if (code == CELL_WALL) return ring ? CLASS_WALL : CLASS_NONE;
+  if (code == CELL_OBSTACLE) return CLASS_OBSTACLE;
+  if (HasFloorSquare(code)) return CLASS_FLOOR;
+  if (code == CELL_MOUSE_START) return CLASS_STENCIL_ONLY;
+  return CLASS_NONE;
+}
+
+int ScanCells(CellDraw *draws) {
+  int(*grid)[kGridSize] = levels[levelNum];
+  int n = 0;
+  for (int i = 0; i < kGridSize; i++) {
+    for (int j = 0; j < kGridSize; j++) {
+      switch (grid[i][j]) {
+        case CELL_MOUSE_START:
+          mousex = i;
+          mousey = j;
+          grid[i][j] = CELL_EMPTY;
+          break;
+        case CELL_CHEESE:
+          cheeseX = i;
+          cheeseY = j;
+          if (!bonusOn) draws[n++] = {DRAW_CHEESE, i, j};
+          break;
+        case CELL_CAT_START:
+          catX = i;
+          catY = j;
+          grid[i][j] = CELL_EMPTY;
+          break;
+        case CELL_BONUS:
+          // While a fruit is out the cheese is drawn from the fruit's cell,
+          // at the cheese cell known so far, so it appears once per pass.
+          draws[n++] = {DRAW_CHEESE, cheeseX, cheeseY};
+          draws[n++] = {DRAW_BONUS, i, j};
+          break;
+        default:
+          break;
+      }
+    }
+  }
+  return n;
+}
+
+static void DrawCellObjects(BOOL notShadowPass) {
+  static CellDraw draws[kMaxCellDraws];
+  const int n = ScanCells(draws);
+  for (int k = 0; k < n; k++) {
+    const float x = static_cast<float>(draws[k].x), y = static_cast<float>(draws[k].y);
+    if (draws[k].kind == DRAW_CHEESE) {
+      DrawCheese(x, y, notShadowPass);
+    } else {
+      glNormal3f(0.0f, 0.0f, 1.0f);
+      glEnable(GL_NORMALIZE);
+      DrawBonus(x, y, notShadowPass);
+      glDisable(GL_NORMALIZE);
+    }
+  }
+}
+
+void RenderObjectsNoRef(BOOL drawFloor, BOOL notShadowPass) {
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glNormal3f(0.0f, 0.0f, 1.0f);
+  DoWall(notShadowPass);
+  DrawCellObjects(notShadowPass);
+  glNormal3f(0.0f, 0.0f, 1.0f);
+  DoObstacles(notShadowPass);
+  DoFloor(drawFloor, notShadowPass);
+  DrawMouse(static_cast<float>(mousex), static_cast<float>(mousey), notShadowPass);
+  if (CAT_EXISTS) DrawCat(static_cast<float>(catX), static_cast<float>(catY), notShadowPass);
+  glPopMatrix();
+}
+
+static void DrawSquare(int x, int y, BOOL withTexture) {
+  const float x0 = x - 0.5f, x1 = x + 0.5f, y0 = y - 0.5f, y1 = y + 0.5f, z = -0.5f;
+  glBegin(GL_QUADS);
+  if (withTexture) glTexCoord2f(0.0f, 0.0f);
+  glVertex3f(x0, y0, z);
+  if (withTexture) glTexCoord2f(1.0f, 0.0f);
+  glVertex3f(x1, y0, z);
+  if (withTexture) glTexCoord2f(1.0f, 1.0f);
+  glVertex3f(x1, y1, z);
+  if (withTexture) glTexCoord2f(0.0f, 1.0f);
+  glVertex3f(x0, y1, z);
+  glEnd();
+}
+
+// One sweep of the checkerboard: the squares whose x + y has this parity,
+// one copy of the floor texture each. Cell (0, 0) is of the even sweep.
+void DrawFloorSquares(int parity) {
+  const int(*grid)[kGridSize] = levels[levelNum];
+  for (int x = 0; x < kGridSize; x++) {
+    for (int y = 0; y < kGridSize; y++) {
+      if ((x + y) % 2 == parity && HasFloorSquare(grid[x][y])) DrawSquare(x, y, TRUE);
+    }
+  }
+}
+
+void DrawStencilSquares(void) {
+  const int(*grid)[kGridSize] = levels[levelNum];
+  for (int x = 0; x < kGridSize; x++) {
+    for (int y = 0; y < kGridSize; y++) {
+      if (!HasStencilSquare(grid[x][y])) continue;
+      glNormal3f(0.0f, 0.0f, 1.0f);
+      DrawSquare(x, y, FALSE);
+    }
+  }
+}
+
+// Brown and white squares; under a mirror both are 70 % opaque, so the
+// reflection drawn beneath shows through the blend in force during play.
+void DoFloor(BOOL drawFloor, BOOL notShadowPass) {
+  if (!drawFloor) return;
+  if (notShadowPass) {
+    glBindTexture(GL_TEXTURE_2D, texName[kTexFloor]);
+    if (reflectionsOn) {
+      glEnable(GL_BLEND);
+      SetMaterialColor(colorBrownTrans);
+    } else {
+      SetMaterialColor(colorBrown);
+    }
+  }
+  if (!CallSceneList(LIST_FLOOR_EVEN)) DrawFloorSquares(0);
+  if (notShadowPass) SetMaterialColor(reflectionsOn ? colorWhiteTrans : colorWhite);
+  if (!CallSceneList(LIST_FLOOR_ODD)) DrawFloorSquares(1);
+  if (reflectionsOn) glDisable(GL_BLEND);
+}
+
+void QuickDrawFloor(void) {
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  if (!CallSceneList(LIST_STENCIL_FLOOR)) DrawStencilSquares();
+  glPopMatrix();
+}
+
+// Marks every floor pixel with stencil 1, whatever stands in front of it.
+// Colour writes are off, so the fast path also turns texturing off: the
+// stencil comes out the same without the textured fragment work.
+static void MarkFloorInStencil(void) {
+  glClear(GL_STENCIL_BUFFER_BIT);
+  glDisable(GL_DEPTH_TEST);
+  glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+  glEnable(GL_STENCIL_TEST);
+  glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
+  glStencilFunc(GL_ALWAYS, 1, ~0u);
+  const BOOL textured = glIsEnabled(GL_TEXTURE_2D);
+  if (g_bCompiledScene && textured) glDisable(GL_TEXTURE_2D);
+  QuickDrawFloor();
+  if (g_bCompiledScene && textured) glEnable(GL_TEXTURE_2D);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+  glEnable(GL_DEPTH_TEST);
+  glStencilFunc(GL_EQUAL, 1, ~0u);
+}
+
+// The scene mirrored in the floor plane z = -0.5, only inside floor cells.
+// The spot axes are not re-issued, so the mirrored spotlights point away
+// from the mirrored scene and only lights 0 and 1 light the reflection.
+void DoReflections(void) {
+  MarkFloorInStencil();
+  glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+  glPushMatrix();
+  glTranslatef(0.0f, 0.0f, -1.0f);
+  glEnable(GL_NORMALIZE);
+  glDisable(GL_CULL_FACE);
+  glScalef(1.0f, 1.0f, -1.0f);
+  SetLightPositions();
+  glFrontFace(GL_CW);  // the mirror reverses the winding
+  RenderObjectsNoRef(FALSE, TRUE);
+  glFrontFace(GL_CCW);
+  glPopMatrix();
+  glDisable(GL_NORMALIZE);
+  glDisable(GL_STENCIL_TEST);
+}
+
+// One light's shadow: the scene flattened onto that light's plane in the
+// current colour. GL_ZERO on depth pass darkens each floor pixel at most once
+// per light; depth writes stay on, so a later light's lower plane loses the
+// depth test where an earlier shadow lies and shadows never add up.
+void DoShadows(const GLfloat *matrix) {
+  MarkFloorInStencil();
+  glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
+  glEnable(GL_CULL_FACE);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glDisable(GL_LIGHTING);
+  glPushMatrix();
+  glMultMatrixf(matrix);
+  RenderObjectsNoRef(FALSE, FALSE);
+  glPopMatrix();
+  glEnable(GL_LIGHTING);
+  glDisable(GL_STENCIL_TEST);
+  glDisable(GL_CULL_FACE);
+}
+
+int ShadowPasses(int setting, const GLfloat *matrices[6], const GLfloat *colours[6]) {
+  const GLfloat *all[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
+                           &light2ShadowProj[0][0], &light3ShadowProj[0][0],
+                           &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
+  int count = 0;
+  switch (setting) {
+    case 1: count = 1; break;
+    case 2: count = 2; break;
+    case 3: count = 6; break;
+    default: return 0;
+  }
+  for (int n = 0; n < count; n++) {
+    matrices[n] = all[n];
+    colours[n] = n == 0 ? colorShadow : colorShadow2;  // light 0's shadow is the darker
+  }
+  return count;
+}
+
+void RenderObjects(void) {
+  if (reflectionsOn) DoReflections();
+  SetLightPositions();
+  RenderObjectsNoRef(TRUE, TRUE);
+  const GLfloat *matrices[6], *colours[6];
+  const int passes = ShadowPasses(shadowsOn, matrices, colours);
+  for (int n = 0; n < passes; n++) {
+    SetMaterialColor(colours[n]);
+    DoShadows(matrices[n]);
+  }
+}
