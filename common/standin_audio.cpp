@@ -2,7 +2,7 @@
 // game runs silent. Delete this file when common/gaudio.cpp exists.
 #include "common/gaudio.h"
 
-int startAudio(gameaudio *ga, const char *) { ga->started = 0; return -1; }
+int startAudio(gameaudio *ga, const char *) { ga->audio_fd = -1; return -1; }
 int loadSample(gameaudio *, const char *) { return -1; }
 int loadSampleLeft(gameaudio *, const char *) { return -1; }
 int loadSampleRight(gameaudio *, const char *) { return -1; }
