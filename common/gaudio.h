@@ -84,6 +84,15 @@ void startBlockLocked(gameaudio *ga, int16_t *playbuffer, const int16_t *zerobuf
 // retires voices whose plays are done.
 void mixVoicesLocked(gameaudio *ga, int16_t *playbuffer);
 
+// The locking rule of every call below: take the mixer lock for the work,
+// except while paused, when the calling thread already holds it.
+inline void lockUnlessPaused(gameaudio *ga) {
+  if (!ga->paused) pthread_mutex_lock(&ga->buffer_mutex);
+}
+inline void unlockUnlessPaused(gameaudio *ga) {
+  if (!ga->paused) pthread_mutex_unlock(&ga->buffer_mutex);
+}
+
 // --- Samples and voices ------------------------------------------------------
 
 // Loads a headerless raw file (16-bit little-endian stereo, 44100 Hz).
