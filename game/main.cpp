@@ -40,7 +40,9 @@ static void StartSound(void) {
 int main(int argc, char **argv) {
   glutInit(&argc, argv);
   glutInitWindowSize(g_Width, g_Height);
-  glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH | GLUT_STENCIL);
+  // At least 24 depth bits, so the shadow planes 0.001 apart stay in order at
+  // the cameras' distances, and 8 stencil bits for the mirror and shadows.
+  glutInitDisplayString("rgba double depth>=24 stencil>=8");
   glutCreateWindow("Dravel: Vimmo Squeakling");
   g_bWindowOpen = 1;
   InitGraphics();

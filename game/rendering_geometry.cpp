@@ -14,17 +14,19 @@ static BOOL OnBorderRing(int x, int y) {
 
 // No normal is set here: callers set (0, 0, 1) before the first face, and the
 // rotations that put each face in place turn that normal outward with it.
+// The square goes out as its two triangles (corners 0 1 2, 0 2 3), so the
+// picture does not hang on how a driver splits quads: Mesa splits them one
+// way in immediate mode and the other way in display lists.
 void DrawCubeFace(float fSize) {
   const float h = fSize / 2.0f;
-  glBegin(GL_QUADS);
-  glTexCoord2f(0.0f, 0.0f);
-  glVertex3f(-h, -h, h);
-  glTexCoord2f(1.0f, 0.0f);
-  glVertex3f(h, -h, h);
-  glTexCoord2f(1.0f, 1.0f);
-  glVertex3f(h, h, h);
-  glTexCoord2f(0.0f, 1.0f);
-  glVertex3f(-h, h, h);
+  const float xs[4] = {-h, h, h, -h}, ys[4] = {-h, -h, h, h};
+  static const float s[4] = {0.0f, 1.0f, 1.0f, 0.0f}, t[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+  static const int corners[6] = {0, 1, 2, 0, 2, 3};
+  glBegin(GL_TRIANGLES);
+  for (int c : corners) {
+    glTexCoord2f(s[c], t[c]);
+    glVertex3f(xs[c], ys[c], h);
+  }
   glEnd();
 }
 

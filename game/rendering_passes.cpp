@@ -89,17 +89,18 @@ void RenderObjectsNoRef(BOOL drawFloor, BOOL notShadowPass) {
   glPopMatrix();
 }
 
+// A floor square at z = -0.5, as its two triangles like a cube face, with one
+// copy of the texture when asked.
 static void DrawSquare(int x, int y, BOOL withTexture) {
-  const float x0 = x - 0.5f, x1 = x + 0.5f, y0 = y - 0.5f, y1 = y + 0.5f, z = -0.5f;
-  glBegin(GL_QUADS);
-  if (withTexture) glTexCoord2f(0.0f, 0.0f);
-  glVertex3f(x0, y0, z);
-  if (withTexture) glTexCoord2f(1.0f, 0.0f);
-  glVertex3f(x1, y0, z);
-  if (withTexture) glTexCoord2f(1.0f, 1.0f);
-  glVertex3f(x1, y1, z);
-  if (withTexture) glTexCoord2f(0.0f, 1.0f);
-  glVertex3f(x0, y1, z);
+  const float xs[4] = {x - 0.5f, x + 0.5f, x + 0.5f, x - 0.5f};
+  const float ys[4] = {y - 0.5f, y - 0.5f, y + 0.5f, y + 0.5f};
+  static const float s[4] = {0.0f, 1.0f, 1.0f, 0.0f}, t[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+  static const int corners[6] = {0, 1, 2, 0, 2, 3};
+  glBegin(GL_TRIANGLES);
+  for (int c : corners) {
+    if (withTexture) glTexCoord2f(s[c], t[c]);
+    glVertex3f(xs[c], ys[c], -0.5f);
+  }
   glEnd();
 }
 
