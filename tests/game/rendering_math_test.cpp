@@ -1,0 +1,273 @@
+// The scene's arithmetic, without a window: shadow matrices and planes, the
+// cameras, the border walls' faces, the cell scan and the interlude's reset.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "game/squeakling.h"
+
+namespace {
+
+// Applies a column-major matrix to a point and divides by w.
+void Project(const GLfloat m[4][4], const double p[3], double out[3]) {
+  double r[4];
+  for (int i = 0; i < 4; i++) r[i] = m[0][i] * p[0] + m[1][i] * p[1] + m[2][i] * p[2] + m[3][i];
+  for (int i = 0; i < 3; i++) out[i] = r[i] / r[3];
+}
+
+TEST(ShadowMatrix, FlattensAlongTheLightRayAndKeepsPointsOnThePlane) {
+  const GLfloat light[4] = {-15.0f, -5.0f, 50.0f, 1.0f};
+  const GLfloat plane[4] = {0.0f, 0.0f, 1.0f, 0.5f};  // z = -0.5
+  GLfloat m[4][4];
+  CreateShadowProjection(m, light, plane);
+
+  const double onFloor[3] = {3.0, 7.0, -0.5};
+  double out[3];
+  Project(m, onFloor, out);
+  for (int i = 0; i < 3; i++) EXPECT_NEAR(out[i], onFloor[i], 1e-4);
+
+  const double above[3] = {10.0, 12.0, 0.5};
+  Project(m, above, out);
+  EXPECT_NEAR(out[2], -0.5, 1e-4);
+  // The shadow lies on the line from the light through the point, beyond it.
+  const double t = (light[2] - out[2]) / (light[2] - above[2]);
+  EXPECT_GT(t, 1.0);
+  EXPECT_NEAR(out[0], light[0] + t * (above[0] - light[0]), 1e-3);
+  EXPECT_NEAR(out[1], light[1] + t * (above[1] - light[1]), 1e-3);
+}
+
+TEST(ShadowMatrix, IsDotTimesIdentityMinusLightTimesPlane) {
+  const GLfloat light[4] = {1.0f, 2.0f, 3.0f, 1.0f};
+  const GLfloat plane[4] = {0.5f, -1.0f, 2.0f, 4.0f};
+  GLfloat m[4][4];
+  CreateShadowProjection(m, light, plane);
+  const float dot = 0.5f - 2.0f + 6.0f + 4.0f;
+  for (int j = 0; j < 4; j++)
+    for (int i = 0; i < 4; i++)
+      EXPECT_FLOAT_EQ(m[j][i], (i == j ? dot : 0.0f) - light[i] * plane[j]) << j << "," << i;
+}
+
+TEST(ShadowMatrix, PlaneThroughThreePoints) {
+  GLfloat plane[4];
+  GetPlane(plane, floorV0, floorV1, floorV2);
+  EXPECT_FLOAT_EQ(plane[0], 0.0f);
+  EXPECT_FLOAT_EQ(plane[1], 0.0f);
+  EXPECT_FLOAT_EQ(plane[2], -900.0f);
+  EXPECT_FLOAT_EQ(plane[3], -450.0f);  // -900 z - 450 = 0: the floor z = -0.5
+  EXPECT_FLOAT_EQ(floorV0[2], -0.5f);  // the corners are left alone
+
+  const GLfloat a[3] = {1, 0, 0}, b[3] = {0, 1, 0}, c[3] = {0, 0, 1};
+  GetPlane(plane, a, b, c);  // x + y + z = 1
+  EXPECT_FLOAT_EQ(plane[0], 1.0f);
+  EXPECT_FLOAT_EQ(plane[1], 1.0f);
+  EXPECT_FLOAT_EQ(plane[2], 1.0f);
+  EXPECT_FLOAT_EQ(plane[3], -1.0f);
+}
+
+TEST(ShadowMatrix, SixLightsOnPlanesAMillimetreApart) {
+  BuildShadowMatrices();
+  const GLfloat(*matrices[6])[4] = {light0ShadowProj, light1ShadowProj, light2ShadowProj,
+                                    light3ShadowProj, light4ShadowProj, light5ShadowProj};
+  const double heights[6] = {-0.494, -0.495, -0.496, -0.497, -0.498, -0.499};
+  const double cube[3] = {12.0, 9.0, 0.5};
+  for (int n = 0; n < 6; n++) {
+    double out[3];
+    Project(matrices[n], cube, out);
+    EXPECT_NEAR(out[2], heights[n], 2e-6) << "light " << n;
+  }
+  EXPECT_FLOAT_EQ(planeFloor[2], 1.0f);
+  EXPECT_NEAR(planeFloor[3], 0.499, 1e-6);
+}
+
+TEST(ShadowPassList, FollowsTheSetting) {
+  const GLfloat *m[6], *c[6];
+  EXPECT_EQ(ShadowPasses(0, m, c), 0);
+  EXPECT_EQ(ShadowPasses(4, m, c), 0);
+  EXPECT_EQ(ShadowPasses(-1, m, c), 0);
+  ASSERT_EQ(ShadowPasses(1, m, c), 1);
+  EXPECT_EQ(m[0], &light0ShadowProj[0][0]);
+  ASSERT_EQ(ShadowPasses(2, m, c), 2);
+  EXPECT_EQ(m[1], &light1ShadowProj[0][0]);
+  ASSERT_EQ(ShadowPasses(3, m, c), 6);
+  EXPECT_EQ(m[5], &light5ShadowProj[0][0]);
+  EXPECT_FLOAT_EQ(c[0][3], 0.6f);  // light 0's shadow is the darker
+  for (int n = 1; n < 6; n++) EXPECT_FLOAT_EQ(c[n][3], 0.3f);
+}
+
+TEST(Camera, EyeAndCentreForEachView) {
+  double eye[3], centre[3], up[3];
+  ASSERT_TRUE(GetCamera(0, 10, 20, 90, eye, centre, up));  // facing (0, -1)
+  EXPECT_NEAR(eye[0], 10, 1e-6);
+  EXPECT_NEAR(eye[1], 19, 1e-6);
+  EXPECT_NEAR(eye[2], 0.5, 1e-9);
+  EXPECT_NEAR(centre[1], 15, 1e-6);
+  EXPECT_NEAR(centre[2], 0.5, 1e-9);
+  EXPECT_EQ(up[2], 1.0);
+
+  ASSERT_TRUE(GetCamera(1, 10, 20, 0, eye, centre, up));  // facing +x: eye behind on -x
+  EXPECT_NEAR(eye[0], 3, 1e-6);
+  EXPECT_NEAR(eye[1], 20, 1e-6);
+  EXPECT_NEAR(eye[2], 3.5, 1e-9);
+  EXPECT_EQ(centre[0], 10.0);
+  EXPECT_EQ(centre[1], 20.0);
+  EXPECT_EQ(centre[2], 0.0);
+
+  ASSERT_TRUE(GetCamera(1, 0, 0, 45, eye, centre, up));
+  EXPECT_NEAR(eye[0], -7 * cos(M_PI / 4), 1e-6);
+  EXPECT_NEAR(eye[1], 7 * sin(M_PI / 4), 1e-6);
+
+  ASSERT_TRUE(GetCamera(2, 3, 4, 77, eye, centre, up));  // ignores the mouse
+  EXPECT_EQ(eye[0], 15.0);
+  EXPECT_EQ(eye[1], 15.0);
+  EXPECT_EQ(eye[2], 30.0);
+  EXPECT_EQ(centre[2], 0.0);
+  EXPECT_EQ(up[0], 1.0);
+  EXPECT_EQ(up[2], 0.0);
+
+  EXPECT_FALSE(GetCamera(3, 0, 0, 0, eye, centre, up));
+  EXPECT_FALSE(GetCamera(-1, 0, 0, 0, eye, centre, up));
+}
+
+TEST(WallFaces, CornersRunsAndGaps) {
+  // Corners: top, both x faces and the outer y face; never the bottom.
+  EXPECT_EQ(WallFaces(0, 0), FACE_TOP | FACE_FRONT | FACE_RIGHT | FACE_LEFT);
+  EXPECT_EQ(WallFaces(0, 29), FACE_TOP | FACE_BACK | FACE_RIGHT | FACE_LEFT);
+  EXPECT_EQ(WallFaces(29, 0), FACE_TOP | FACE_FRONT | FACE_RIGHT | FACE_LEFT);
+  EXPECT_EQ(WallFaces(29, 29), FACE_TOP | FACE_BACK | FACE_RIGHT | FACE_LEFT);
+  // Side columns: no y faces between neighbours of the run.
+  EXPECT_EQ(WallFaces(0, 13), FACE_TOP | FACE_RIGHT | FACE_LEFT);
+  EXPECT_EQ(WallFaces(29, 11), FACE_TOP | FACE_RIGHT | FACE_LEFT);
+  // Top and bottom rows: both long sides, no x end faces, even beside a gap.
+  EXPECT_EQ(WallFaces(12, 0), FACE_TOP | FACE_FRONT | FACE_BACK);
+  EXPECT_EQ(WallFaces(1, 29), FACE_TOP | FACE_FRONT | FACE_BACK);
+  for (int x = 0; x < 30; x++)
+    for (int y = 0; y < 30; y++) EXPECT_FALSE(WallFaces(x, y) & FACE_BOTTOM);
+}
+
+class Scene : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    srand(7);
+    ClearLevels();
+    levelNum = 0;
+    numLevels = 2;
+    bonusOn = 0;
+    change_level = 0;
+    cheeseX = cheeseY = 0;
+  }
+  int (&grid())[kGridSize][kGridSize] { return levels[levelNum]; }
+};
+
+TEST_F(Scene, CellScanTakesOverStartCellsOnce) {
+  grid()[4][6] = CELL_MOUSE_START;
+  grid()[20][21] = CELL_CAT_START;
+  grid()[3][3] = CELL_CHEESE;
+  mousex = mousey = catX = catY = 0;
+  CellDraw draws[kMaxCellDraws];
+  ASSERT_EQ(ScanCells(draws), 1);
+  EXPECT_EQ(draws[0].kind, DRAW_CHEESE);
+  EXPECT_EQ(mousex, 4.0);
+  EXPECT_EQ(mousey, 6.0);
+  EXPECT_EQ(catX, 20.0);
+  EXPECT_EQ(catY, 21.0);
+  EXPECT_EQ(grid()[4][6], CELL_EMPTY);
+  EXPECT_EQ(grid()[20][21], CELL_EMPTY);
+  EXPECT_EQ(cheeseX, 3);
+  EXPECT_EQ(cheeseY, 3);
+  mousex = 9;  // a later pass leaves the actors where the game moved them
+  ScanCells(draws);
+  EXPECT_EQ(mousex, 9.0);
+}
+
+TEST_F(Scene, CheeseIsDrawnOnceWhileAFruitIsOut) {
+  // Cheese before the fruit in scan order: drawn from the fruit's cell.
+  grid()[2][5] = CELL_CHEESE;
+  grid()[8][1] = CELL_BONUS;
+  bonusOn = 1;
+  CellDraw draws[kMaxCellDraws];
+  ASSERT_EQ(ScanCells(draws), 2);
+  EXPECT_EQ(draws[0].kind, DRAW_CHEESE);
+  EXPECT_EQ(draws[0].x, 2);
+  EXPECT_EQ(draws[0].y, 5);
+  EXPECT_EQ(draws[1].kind, DRAW_BONUS);
+  EXPECT_EQ(draws[1].x, 8);
+
+  // Cheese after the fruit: drawn at the cheese cell known from before.
+  ClearLevels();
+  grid()[20][5] = CELL_CHEESE;
+  grid()[8][1] = CELL_BONUS;
+  cheeseX = 20;
+  cheeseY = 5;
+  ASSERT_EQ(ScanCells(draws), 2);
+  EXPECT_EQ(draws[0].kind, DRAW_CHEESE);
+  EXPECT_EQ(draws[0].x, 20);
+
+  // No fruit: the cheese cell draws itself.
+  bonusOn = 0;
+  grid()[8][1] = CELL_EMPTY;
+  ASSERT_EQ(ScanCells(draws), 1);
+  EXPECT_EQ(draws[0].x, 20);
+  EXPECT_EQ(draws[0].y, 5);
+}
+
+TEST_F(Scene, ClassesForTheStaticLists) {
+  EXPECT_EQ(ClassifyCell(0, 5, CELL_WALL), CLASS_WALL);
+  EXPECT_EQ(ClassifyCell(5, 5, CELL_WALL), CLASS_NONE);  // inside the ring: not drawn
+  EXPECT_EQ(ClassifyCell(0, 5, CELL_OBSTACLE), CLASS_OBSTACLE);
+  EXPECT_EQ(ClassifyCell(5, 5, CELL_CHEESE), CLASS_FLOOR);
+  EXPECT_EQ(ClassifyCell(5, 5, CELL_BONUS), CLASS_FLOOR);
+  EXPECT_EQ(ClassifyCell(5, 5, CELL_MOUSE_START), CLASS_STENCIL_ONLY);
+  EXPECT_EQ(ClassifyCell(5, 5, CELL_CAT_START), CLASS_NONE);
+}
+
+TEST_F(Scene, InterludeAdvancesAFinishedLevelAndPutsOneCheeseBack) {
+  for (int x = 0; x < kGridSize; x++)
+    for (int y = 0; y < kGridSize; y++) levels[0][x][y] = (x + y) % 3 == 0 ? CELL_OBSTACLE : 0;
+  change_level = 1;
+  mousexInit = 5;
+  mouseyInit = 6;
+  mouseOrientInit = 0;
+  mousex = mousey = 17;
+  mouseorient = 90;
+  viewOrient = 80;
+  animate = 1;
+  EXPECT_EQ(InterludeLevel(), 2);
+  ResetForInterlude();
+  EXPECT_EQ(levelNum, 1);
+  EXPECT_EQ(change_level, 0);
+  EXPECT_EQ(InterludeLevel(), 2);
+  int cheese = 0;
+  for (int x = 0; x < kGridSize; x++) {
+    for (int y = 0; y < kGridSize; y++) {
+      if (levels[0][x][y] != CELL_CHEESE) continue;
+      cheese++;
+      EXPECT_LT(x, 28);
+      EXPECT_LT(y, 28);
+      EXPECT_NE((x + y) % 3, 0);
+    }
+  }
+  EXPECT_EQ(cheese, 1);
+  EXPECT_EQ(mousex, 5.0);
+  EXPECT_EQ(mousey, 6.0);
+  EXPECT_EQ(mouseorient, 0);
+  EXPECT_EQ(viewOrient, 0.0);
+  EXPECT_EQ(animate, 0);
+
+  // Later frames of the same interlude only hold the mouse at its start.
+  ResetForInterlude();
+  EXPECT_EQ(levelNum, 1);
+  int again = 0;
+  for (auto &column : levels[0])
+    for (int cell : column) again += cell == CELL_CHEESE;
+  EXPECT_EQ(again, 1);
+}
+
+TEST_F(Scene, InterludeNeverAdvancesPastTheLastGrid) {
+  levelNum = kMaxLevels - 1;
+  change_level = 1;
+  ResetForInterlude();
+  EXPECT_EQ(levelNum, kMaxLevels - 1);
+  EXPECT_EQ(change_level, 0);
+}
+
+}  // namespace
