@@ -137,6 +137,9 @@ int main(int argc, char **argv) {
   InitGraphics();
   ReadImageFiles();
   glEnable(GL_TEXTURE_2D);
+  // The blend function in force during play, which the game's interlude
+  // sets before the first play frame.
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   InitSettings();
   srand(1);
   LoadUserLevel(argv[1]);
