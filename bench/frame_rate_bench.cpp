@@ -27,6 +27,7 @@ static void Sleep(double seconds) {
 
 static pid_t Spawn(const std::vector<std::string> &argv, const char *dir,
                    const std::vector<std::string> &env) {
+  fflush(stdout);
   const pid_t pid = fork();
   if (pid == 0) {
     if (dir && chdir(dir) != 0) _exit(127);
@@ -119,21 +120,45 @@ static void Key(const std::string &win, const char *key) {
 }
 
 struct Figures {
-  double fps, median_ms, p95_ms;
+  double fps, median_ms, p95_ms, cpu_ms;
   size_t frames;
 };
 
-static Figures Measure(const std::string &log, double seconds) {
+// User plus system CPU time of a process and all its threads, in ms: the
+// work per frame, which other load on the machine does not inflate.
+static double CpuMs(pid_t pid) {
+  std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(f, line);
+  const size_t close = line.rfind(')');
+  if (close == std::string::npos) return 0;
+  std::vector<std::string> fields;
+  size_t pos = close + 2;
+  while (pos < line.size()) {
+    const size_t next = line.find(' ', pos);
+    fields.push_back(line.substr(pos, next - pos));
+    if (next == std::string::npos) break;
+    pos = next + 1;
+  }
+  if (fields.size() < 13) return 0;
+  // utime and stime are fields 14 and 15 of the line, 12 and 13 after the name.
+  const double ticks = std::stod(fields[11]) + std::stod(fields[12]);
+  return ticks * 1000.0 / sysconf(_SC_CLK_TCK);
+}
+
+static Figures Measure(pid_t game, const std::string &log, double seconds) {
   const size_t from = CountLines(log);
+  const double cpuFrom = CpuMs(game);
   Sleep(seconds);
+  const double cpu = CpuMs(game) - cpuFrom;
   const std::vector<long long> times = ReadTimes(log);
   std::vector<double> frames;
   for (size_t i = from + 1; i < times.size(); i++) frames.push_back((times[i] - times[i - 1]) / 1e3);
-  if (frames.empty()) return {0, 0, 0, 0};
+  if (frames.empty()) return {0, 0, 0, 0, 0};
   std::sort(frames.begin(), frames.end());
   const double median = frames[frames.size() / 2];
   const double p95 = frames[std::min(frames.size() - 1, frames.size() * 95 / 100)];
-  return {1000.0 / median, median, p95, frames.size()};
+  return {1000.0 / median, median, p95, cpu / frames.size(), frames.size()};
 }
 
 // The control panel's right column: Shadows, Reflections, Return to game.
@@ -177,9 +202,9 @@ static bool RunGame(const std::string &tmp, bool plain, double seconds) {
                    {"no mirror, no shadows", 1, true}};
   for (const Setting &s : settings) {
     if (s.shadowClicks || s.toggleMirror) ThroughPanel(win, s.shadowClicks, s.toggleMirror);
-    const Figures f = Measure(log, seconds);
-    printf("%-6s %-32s %6.1f fps  median %6.2f ms  p95 %6.2f ms  (%zu frames)\n",
-           plain ? "plain" : "lists", s.name, f.fps, f.median_ms, f.p95_ms, f.frames);
+    const Figures f = Measure(game, log, seconds);
+    printf("%-6s %-32s %6.1f fps  median %6.2f ms  p95 %6.2f ms  cpu %6.2f ms/frame  (%zu frames)\n",
+           plain ? "plain" : "lists", s.name, f.fps, f.median_ms, f.p95_ms, f.cpu_ms, f.frames);
     fflush(stdout);
   }
   Stop(game);
@@ -200,7 +225,13 @@ int main(int argc, char **argv) {
     fprintf(stderr, "frame_rate_bench: no free X display\n");
     return 1;
   }
-  printf("squeakling frame rate, 1200 x 600 under Xvfb (%s)\n", smoke ? "smoke" : "full");
+  double load = 0;
+  if (FILE *f = fopen("/proc/loadavg", "r")) {
+    if (fscanf(f, "%lf", &load) != 1) load = 0;
+    fclose(f);
+  }
+  printf("squeakling frame rate, 1200 x 600 under Xvfb (%s; load average %.2f on %ld cores)\n",
+         smoke ? "smoke" : "full", load, sysconf(_SC_NPROCESSORS_ONLN));
   bool ok = RunGame(tmp, false, smoke ? 1.0 : 5.0);
   if (ok && !smoke) ok = RunGame(tmp, true, 5.0);
   Stop(xvfb);
