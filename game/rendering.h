@@ -121,6 +121,9 @@ enum SceneList { LIST_WALLS, LIST_OBSTACLES, LIST_FLOOR_EVEN, LIST_FLOOR_ODD, LI
 BOOL CallSceneList(SceneList which);
 // Draws a model through a display list compiled on first use.
 void DrawModel(GLMmodel *model);
+// True when the texture bound now cannot change a shadow: every texel's
+// alpha is 255 (or nothing is bound), so modulating black changes nothing.
+BOOL BoundTextureOpaque(void);
 // Immediate-mode bodies of the lists.
 void DrawWallBlocks(void);
 void DrawObstacleBlocks(void);

@@ -36,6 +36,26 @@ unsigned int *cheeseTex, *furTex, *floorTex;
 constexpr float kInterludeEnd = 5.0f;
 constexpr float kInterludeReset = 1.0f;
 
+// Which scene textures have alpha 255 in every texel; see BoundTextureOpaque.
+static BOOL texOpaque[kTexSlots];
+
+static BOOL AllOpaque(const unsigned *pixels, int width, int height) {
+  const unsigned char *bytes = reinterpret_cast<const unsigned char *>(pixels);
+  const long count = static_cast<long>(width) * height;
+  for (long i = 0; i < count; i++)
+    if (bytes[i * 4 + 3] != 255) return FALSE;
+  return TRUE;
+}
+
+BOOL BoundTextureOpaque(void) {
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  if (bound == 0) return TRUE;  // object 0 holds no image: texturing has no effect
+  for (int slot = 0; slot < 4; slot++)
+    if (texName[slot] == static_cast<GLuint>(bound)) return texOpaque[slot];
+  return FALSE;
+}
+
 static const char *const kSceneTextures[4] = {"wood.rgb", "cheese.rgb", "images/fur.rgb",
                                               "floortex.rgb"};
 
@@ -55,9 +75,11 @@ void InitGraphics(void) {
         read_texture(kSceneTextures[slot], &texWidth[slot], &texHeight[slot], &components);
     glBindTexture(GL_TEXTURE_2D, texName[slot]);
     // A buffer the reader could not allocate leaves the texture empty.
-    if (pixels)
+    if (pixels) {
       gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, texWidth[slot], texHeight[slot], GL_RGBA,
                         GL_UNSIGNED_BYTE, pixels);
+      texOpaque[slot] = AllOpaque(pixels, texWidth[slot], texHeight[slot]);
+    }
     if (kept[slot]) *kept[slot] = pixels;
     else free(pixels);
   }

@@ -202,10 +202,15 @@ void DoShadows(const GLfloat *matrix) {
   glEnable(GL_BLEND);
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   glDisable(GL_LIGHTING);
+  // The pass binds no texture, so the one bound stays for all of it; when its
+  // texels are all opaque the black shadow comes out the same untextured.
+  const BOOL untextured = g_bCompiledScene && glIsEnabled(GL_TEXTURE_2D) && BoundTextureOpaque();
+  if (untextured) glDisable(GL_TEXTURE_2D);
   glPushMatrix();
   glMultMatrixf(matrix);
   RenderObjectsNoRef(FALSE, FALSE);
   glPopMatrix();
+  if (untextured) glEnable(GL_TEXTURE_2D);
   glEnable(GL_LIGHTING);
   glDisable(GL_STENCIL_TEST);
   glDisable(GL_CULL_FACE);
