@@ -115,7 +115,7 @@ static void RunCommands(void) {
       SavePixels(value, GL_BACK);
     } else if (key == "frame") {
       display();
-      SavePixels(value, GL_FRONT);
+      SavePixels(value, GL_BACK);  // the software rasteriser swaps by copying
     } else {
       Apply(key, value.c_str());
     }
