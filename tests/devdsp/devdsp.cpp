@@ -3,7 +3,9 @@
 // requests on it succeed and are logged one per line to SQ_DEVDSP_CAPTURE
 // with ".ioctl" appended, and writes go to the file paced like a device
 // playing 44100 Hz 16-bit stereo with the fragment queue it was asked for.
-// Other descriptors and paths pass through untouched.
+// Other descriptors and paths pass through untouched. The library takes
+// itself out of LD_PRELOAD at load, so preload it on the program itself, not
+// on a wrapper such as timeout or env in front of it.
 #undef _FORTIFY_SOURCE
 #include <dlfcn.h>
 #include <fcntl.h>
