@@ -11,7 +11,6 @@
 
 #include "common/drawing.h"
 #include "common/gaudio.h"
-#include "editor/standin_drawing.h"  // TEMPORARY until the full colour table lands
 
 typedef int BOOL;
 
