@@ -19,6 +19,7 @@ FIXTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtur
 NO_AUDIO = "" if os.path.exists("/dev/dsp") else "Cannot intialize audio\n"
 
 RED, BLUE, DARK_GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 77, 0), (255, 255, 255)
+WALL = (77, 77, 77)
 
 
 def cell_pixel(i, j):
@@ -46,6 +47,8 @@ class Editor(unittest.TestCase):
         self.ed = self.s.start("gridcraft")
         self.win = self.s.find_window(TITLE)
         self.s.xdotool("mousemove", "--window", self.win, 600, 300)
+        # The window opens before the images are read: wait for the first frame.
+        self.shot_until("editor_first_frame", lambda img: near(img.pixel(380, 300), WALL, 10))
 
     def tearDown(self):
         self.s.__exit__(None, None, None)
@@ -73,6 +76,16 @@ class Editor(unittest.TestCase):
         time.sleep(0.5)
         return self.s.screenshot(self.win, name)
 
+    def shot_until(self, name, ready, timeout=30):
+        """Screenshots until ready(image) holds; fails after timeout seconds."""
+        deadline = time.time() + timeout
+        while True:
+            image = self.s.screenshot(self.win, name)
+            if ready(image):
+                return image
+            self.assertLess(time.time(), deadline, f"{name}: the window never got there")
+            time.sleep(0.2)
+
     def file_becomes(self, name, content):
         path = os.path.join(self.s.data, name)
 
@@ -90,10 +103,15 @@ class Editor(unittest.TestCase):
         self.assertEqual(self.ed.wait(10), 0)
         return self.ed.stdout()
 
-    def assert_cells(self, image, expected):
-        for (i, j), colour in expected.items():
-            got = image.pixel(*cell_pixel(i, j))
-            self.assertTrue(near(got, colour), f"cell {(i, j)} shows {got}, want {colour}")
+    def shot_cells(self, name, expected):
+        """Screenshots until every cell shows its expected colour."""
+        def wrong(img):
+            return [(cell, img.pixel(*cell_pixel(*cell)), colour) for cell, colour in expected.items()
+                    if not near(img.pixel(*cell_pixel(*cell)), colour)]
+        try:
+            return self.shot_until(name, lambda img: not wrong(img), 15)
+        except AssertionError:
+            self.fail(f"{name}: cells (cell, shown, wanted): {wrong(self.s.screenshot(self.win, name))}")
 
     # ---- the three levels of the fixture
 
@@ -109,9 +127,8 @@ class Editor(unittest.TestCase):
         grid[2][2], grid[8][6] = 0, 3
         self.keys("z", "j", "z")               # z leaves the start; (8, 7) gets an obstacle
         grid[8][7] = 2
-        top = self.shot("editor_top_view")
-        self.assert_cells(top, {(10, 20): RED, (5, 4): RED, (8, 6): DARK_GREEN, (8, 7): BLUE,
-                                (2, 2): WHITE, (5, 1): WHITE})
+        self.shot_cells("editor_top_view", {(10, 20): RED, (5, 4): RED, (8, 6): DARK_GREEN,
+                                            (8, 7): BLUE, (2, 2): WHITE, (5, 1): WHITE})
         return grid
 
     def edit_second_level(self):
@@ -138,7 +155,8 @@ class Editor(unittest.TestCase):
         want = block(self.edit_first_level())
         self.keys("a")
         self.type("levels.txt")
-        self.shot("editor_typing_name")
+        self.shot_until("editor_typing_name", lambda img: any(
+            near(p, WHITE, 30) for p in img.region(360, 12, 430, 36)), 10)
         self.keys("Return")
         self.assertEqual(self.file_becomes("levels.txt", want), want)
         self.shot("editor_saved_message")
@@ -165,24 +183,23 @@ class Editor(unittest.TestCase):
         self.drag([cell_pixel(7, j) for j in range(3, 9)])
         self.click_cell(3, 6)
         self.keys("v", "i", "z", "i", "z", "j", "j", "z", "m")
-        self.keys("z", "2")                    # (4, 8): an obstacle under the cursor
-        start = self.shot("editor_preview")
+        self.keys("z")                         # (4, 8): an obstacle under the cursor
+        cells = {(4, 8): BLUE, (4, 6): RED, (3, 6): DARK_GREEN, (7, 5): RED}
+        top = self.shot_cells("editor_top_view_painted", cells)
+        self.keys("2")
+        start = self.shot_until("editor_preview", lambda img: img.differs(top) > 100000)
         self.keys("o", "o", "o")
-        turned = self.shot("editor_preview_turned")
-        self.assertGreater(start.differs(turned), 1000)
+        self.shot_until("editor_preview_turned", lambda img: img.differs(start) > 1000)
         self.drag([(500, 300), (520, 300), (540, 300), (560, 300)])
-        back = self.shot("editor_preview_snapped_back")
-        self.assertEqual(back.differs(start), 0)
+        self.shot_until("editor_preview_snapped_back", lambda img: img.differs(start) == 0, 10)
         self.keys("1")
-        self.assert_cells(self.shot("editor_top_again"),
-                          {(4, 8): BLUE, (4, 6): RED, (3, 6): DARK_GREEN, (7, 5): RED})
+        self.shot_cells("editor_top_view_again", cells)
         self.quit()
 
     def test_unopenable_name_is_reported_on_screen_and_stdout(self):
         self.keys("a", "Return")               # an empty name cannot be opened
-        failed = self.shot("editor_save_failed")
-        text = failed.region(25, 12, 340, 36)
-        self.assertTrue(any(near(p, WHITE, 30) for p in text), "no message line drawn")
+        self.shot_until("editor_save_failed", lambda img: any(
+            near(p, WHITE, 30) for p in img.region(25, 12, 340, 36)), 10)
         self.keys("s")
         self.type("no/such/dir.txt")
         self.keys("space")
