@@ -1,0 +1,181 @@
+// The game: level set, simulation, start-up and screen flow, sound cues.
+// Declares every global and operation the game's modules share; the 3D scene
+// lives in rendering.h and the flat overlay in scoreboard.h.
+#pragma once
+#include <sys/time.h>
+#include <GL/gl.h>
+
+#include "common/gaudio.h"
+#include "game/rendering.h"
+#include "game/scoreboard.h"
+#include "model/glm.h"
+
+typedef int BOOL;
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+
+constexpr int kMaxLevels = 10;
+constexpr int kGridSize = 30;
+// Random placements draw both indices from 0 ... kPlaceRange - 1, so row and
+// column 28 and the outer ring never receive cheese, fruit or a cat start.
+constexpr int kPlaceRange = 28;
+
+// Cell codes of a level grid.
+enum CellCode {
+  CELL_EMPTY = 0,
+  CELL_WALL = 1,
+  CELL_OBSTACLE = 2,
+  CELL_MOUSE_START = 3,
+  CELL_CHEESE = 4,
+  CELL_CAT_START = 5,
+  CELL_BONUS = 6,
+};
+
+// ---- Level set: replaced wholesale by each successful load ----
+extern int levels[kMaxLevels][kGridSize][kGridSize];  // levels[n][x][y]: x is the file's row
+extern int numLevels;                                 // levels read by the last successful load
+extern int levelNum;                                  // level being played, 0-based
+extern int mousexInit, mouseyInit;                    // mouse start cell (last "3" read)
+extern int mouseOrientInit;                           // start heading in degrees; always 0
+extern int cheeseX, cheeseY;                          // cell of the current cheese
+
+// Empties every cell of all ten levels.
+void ClearLevels(void);
+// Reads a level-set file. Returns 0, leaving the level set untouched, when the
+// file cannot be opened; otherwise replaces the whole set and returns 1.
+// Rows past the 30th of a level and levels past the tenth are ignored.
+BOOL LoadUserLevel(const char *fileName);
+// Marks a cat start cell (code 5) in the current level, far from the mouse's
+// start when such a cell exists, else on any empty cell; nothing when the
+// level has no empty cell in 0 ... 27.
+void PlaceCat(void);
+// The one random-empty-cell draw of the game: x = rand() % 28, then
+// y = rand() % 28, until the cell of grid holds 0. Returns 0 without drawing
+// when no such cell exists, so a full level never hangs the game.
+BOOL RandomEmptyCell(int grid[kGridSize][kGridSize], int *x, int *y);
+
+// ---- Simulation state: written by the step, the keys and the restart ----
+extern double mousex, mousey;       // mouse position, cells
+extern int mouseorient;             // mouse heading, degrees 0 ... 360
+extern float mouseSize;             // 1.0
+extern double mousespeed;           // cells per second = mousespeed * speedScale / 4
+extern double mousespeedinit;       // mouse speed at the start of the level
+extern double viewOrient;           // camera heading, degrees 0 ... 360
+extern double catX, catY;           // cat position, cells
+extern int catOrient;               // cat heading, degrees 0 ... 359
+extern float catSize;               // 2.2
+extern double catSpeed, catSpeedInit;
+extern int cheeseEaten;             // cheese the mouse ate in this level
+extern int score;
+extern int cheeseScore;             // worth of the next cheese; never reset
+extern int livesLeft;               // lives besides the one being played
+extern BOOL collisionDetection;     // clear while the mouse is invincible
+extern double invinceInterval;      // seconds of invincibility elapsed
+extern GLfloat *mouseColor;         // colour the mouse is drawn in
+extern BOOL bonusOn;                // a fruit is out; its cell holds 6
+extern int bonusX, bonusY;
+extern double bonusInterval;        // seconds without a fruit out
+extern double bonusDur;             // seconds the fruit has been out
+extern double bonusSlope;           // -10.0: factor of bonusFreq in the fruit spacing
+extern double cheeseRotation;       // spin of cheese and fruit, degrees
+extern double purTime;              // seconds since the last purr
+extern BOOL change_level;           // a level was finished; the interlude advances
+// Degrees to radians: this holds pi/180, not 2 pi, whatever the name says.
+extern const double TWOPI;
+extern const double ROOT2;
+
+// The play screen's idle callback: one simulation step at the wall clock.
+void AnimateScene(void);
+// The step itself at a given time, without GLUT: what AnimateScene runs.
+void StepSimulation(struct timeval now);
+void CheckGridAtGeneral(int pt[2], int i, double animalX, double animalY, int animalOrient,
+                        float animalSize, double angle, double gridScaleFactor);
+void CheckGridAt(int pt[2], int i, double animalX, double animalY, int animalOrient,
+                 float animalSize);
+void CheckCatGridAt(int pt[2], int i, double animalX, double animalY, int animalOrient,
+                    float animalSize);
+int gridValue(double coord);
+BOOL EatMouse(void);
+void PlaceBonus(void);
+
+// ---- Settings: start-up values, changed by the keys and the control panel ----
+extern int viewPoint;               // 0 first person, 1 chase, 2 overhead
+extern BOOL g_bTexture;
+extern BOOL g_bLightingEnabled;     // the four spotlights
+extern BOOL g_bFillPolygons;
+extern BOOL CAT_EXISTS;
+extern BOOL SOUND_ON;
+extern double speedScale, catSpeedScale, bonusFreq;
+extern int initNumCheese;           // cheese to eat per level
+extern int initLives;
+extern int shadowsOn;               // 0 none, 1 light 0, 2 lights 0 and 1, 3 all six
+extern BOOL reflectionsOn;
+
+// ---- Flow state: screens, interludes and the load prompt ----
+extern BOOL animate;                // the simulation advances
+extern BOOL PAUSED;                 // the player paused the game
+extern struct timeval time_of_death;   // last lost life, finished level or restart
+extern float time_since_death;         // whole seconds since time_of_death; < 5 is the interlude
+extern struct timeval last_idle_time;  // time of the previous simulation step
+constexpr int kTextSize = 100;
+extern char text[kTextSize];        // the control panel's prompt or result line
+extern char fileText[kTextSize];    // name typed at the load prompt, at most 99 characters
+extern int fileTextIndex;
+extern BOOL displayText;            // the control panel shows the prompt line
+
+// ---- Assets kept for the whole run ----
+extern GLMmodel *mouse, *apple, *banana, *surfModel, *catModel;
+extern gameaudio soundFX;
+
+// ---- Screens: each a set of GLUT callbacks installed together ----
+struct Screen {
+  void (*display)(void);
+  void (*keyboard)(unsigned char key, int x, int y);
+  void (*mouse)(int button, int state, int x, int y);
+  void (*motion)(int x, int y);     // nullptr leaves the motion handler as it is
+  void (*idle)(void);
+};
+extern const Screen startScreen, playScreen, controlPanelScreen, gameOverScreen, winScreen;
+extern const Screen *currentScreen;                      // the screen last installed
+extern void (*currentKeyboard)(unsigned char, int, int); // the keyboard handler installed
+extern BOOL g_bWindowOpen;  // GLUT calls are made only once the window exists
+
+void InstallScreen(const Screen *screen);
+void InstallKeyboard(void (*keyboard)(unsigned char key, int x, int y));
+void RequestRedisplay(void);
+// Every way out of the game: ends the process at once with status 0.
+[[noreturn]] void EndProgram(void);
+
+enum MenuCommand { MENU_LIGHTING = 1, MENU_POLYMODE = 2, MENU_TEXTURING = 3, MENU_EXIT = 4 };
+
+void displayStart(void);
+void StartGame(void);
+void KeyboardStart(unsigned char key, int x, int y);
+void Keyboard(unsigned char key, int x, int y);
+void MouseButton(int button, int state, int x, int y);
+void MouseMotion(int x, int y);
+int BuildPopupMenu(void);
+void SelectFromMenu(int idCommand);
+void KeyboardLoad(unsigned char key, int x, int y);
+void DisplayDeath(void);
+void DisplayWin(void);
+void DeathIdle(void);
+void WinIdle(void);
+void MouseDeath(int button, int state, int x, int y);
+void DoRestart(BOOL fullRestart);
+// Settings and game state as start-up leaves them before the level set loads.
+void InitSettings(void);
+
+// ---- Sound cues ----
+extern int crash_id, eaten_id, levelpassed_id, catpurL_id, catpurR_id, catpurC_id,
+    boing_id, catmeow_id, bonus_id;
+extern int backmusic;               // track last chosen, 1 ... 3 once the cycle began
+extern double volSlope;             // purr volume lost per cell of distance
+void LoadSoundSamples(void);
+void ChangeMusic(void);
+void PlayPositionSound(int soundId, double x1, double y1, double x2, double y2);
+// The music upkeep, first thing of every simulation step: starts the next
+// track when none plays and sound is on, stops the music when sound is off.
+void KeepMusicGoing(void);
