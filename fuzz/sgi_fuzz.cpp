@@ -13,7 +13,7 @@ namespace {
 
 // Headers may ask for up to 64 Mi pixels, which the reader accepts; skipping
 // such inputs keeps each run fast without hiding any decoding path.
-constexpr long kFuzzMaxPixels = 1L << 20;
+constexpr long kFuzzMaxPixels = 1L << 16;
 
 bool SmallEnough(const uint8_t *data, size_t size)
 {
