@@ -73,7 +73,7 @@ extern int cheeseScore;             // worth of the next cheese; never reset
 extern int livesLeft;               // lives besides the one being played
 extern BOOL collisionDetection;     // clear while the mouse is invincible
 extern double invinceInterval;      // seconds of invincibility elapsed
-extern GLfloat *mouseColor;         // colour the mouse is drawn in
+extern const GLfloat *mouseColor;   // colour the mouse is drawn in (the colour table is constant)
 extern BOOL bonusOn;                // a fruit is out; its cell holds 6
 extern int bonusX, bonusY;
 extern double bonusInterval;        // seconds without a fruit out
