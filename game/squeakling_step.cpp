@@ -8,15 +8,6 @@
 #include "common/drawing.h"
 #include "game/squeakling.h"
 
-// TEMPORARY: the invincibility fade and white, until common/drawing.h carries
-// the colour table; remove this block when it does.
-static constexpr GLfloat mc0[4] = {0.0f, 1.0f, 0.0f, 1.0f};
-static constexpr GLfloat mc2[4] = {0.2f, 1.0f, 0.2f, 1.0f};
-static constexpr GLfloat mc4[4] = {0.4f, 1.0f, 0.4f, 1.0f};
-static constexpr GLfloat mc6[4] = {0.6f, 1.0f, 0.6f, 1.0f};
-static constexpr GLfloat mc8[4] = {0.8f, 1.0f, 0.8f, 1.0f};
-static constexpr GLfloat colorWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-
 double mousex = 0, mousey = 0;
 int mouseorient = 0;
 float mouseSize = 1.0f;
@@ -76,14 +67,6 @@ static void PlayCue(int id) {
 }
 
 // ---- Timers ----
-
-static void KeepMusicGoing(void) {
-  BOOL playing = checkBackground(&soundFX);
-  if (!playing && SOUND_ON)
-    ChangeMusic();
-  else if (playing && !SOUND_ON)
-    stopBackground(&soundFX);
-}
 
 static double SecondsSince(struct timeval then, struct timeval now) {
   return (now.tv_sec - then.tv_sec) + (now.tv_usec - then.tv_usec) * 1e-6;
