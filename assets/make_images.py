@@ -10,7 +10,9 @@ the mouse handlers look for it (x, y of lower-left corners, y upwards):
   TitleBar1050             1200x50   top strip at (0,550); tabs Quit, Restart,
                                      Control Panel over window x 701-800,
                                      801-900, 901-1050; dark left part under
-                                     the white scoreboard line at (25,570)
+                                     the white scoreboard line at (25,570),
+                                     which in Times 24 ends near x 692 even
+                                     with a five-digit score
   Title                    520x260   start screen title at (x,150), sliding
                                      over 0..1200-520; y 150..410
   B* buttons, StartGame,   180x50    hit strips assume faces 50 high; left

@@ -73,7 +73,7 @@ extern int cheeseScore;             // worth of the next cheese; never reset
 extern int livesLeft;               // lives besides the one being played
 extern BOOL collisionDetection;     // clear while the mouse is invincible
 extern double invinceInterval;      // seconds of invincibility elapsed
-extern GLfloat *mouseColor;         // colour the mouse is drawn in
+extern const GLfloat *mouseColor;   // colour the mouse is drawn in (the colour table is constant)
 extern BOOL bonusOn;                // a fruit is out; its cell holds 6
 extern int bonusX, bonusY;
 extern double bonusInterval;        // seconds without a fruit out
@@ -89,15 +89,24 @@ extern const double ROOT2;
 // The play screen's idle callback: one simulation step at the wall clock.
 void AnimateScene(void);
 // The step itself at a given time, without GLUT: what AnimateScene runs.
+// Installs the game-over or win screen through InstallScreen when play ends.
 void StepSimulation(struct timeval now);
+// Writes into pt the cell of probe point i (0, 1, 2) of an animal at
+// (animalX, animalY) facing animalOrient degrees; any other i leaves pt alone.
+// The cell may lie outside the grid.
 void CheckGridAtGeneral(int pt[2], int i, double animalX, double animalY, int animalOrient,
                         float animalSize, double angle, double gridScaleFactor);
 void CheckGridAt(int pt[2], int i, double animalX, double animalY, int animalOrient,
                  float animalSize);
 void CheckCatGridAt(int pt[2], int i, double animalX, double animalY, int animalOrient,
                     float animalSize);
+// Cell index of a coordinate: halves round up, negatives always go down.
+// Coordinates far outside the grid give a far-away index, never overflow.
 int gridValue(double coord);
+// Whether the cat is close enough to catch the mouse (a square test).
 BOOL EatMouse(void);
+// Puts a fruit on cell (0, 0) when that is empty, else on a random empty
+// cell of the current level; puts none when the level has no empty cell.
 void PlaceBonus(void);
 
 // ---- Settings: start-up values, changed by the keys and the control panel ----
