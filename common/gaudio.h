@@ -1,19 +1,130 @@
-// The audio mixer: the sound device, its mixing thread, samples, voices and
-// the background-music decoder.
-// TEMPORARY: only what the game's start-up and cues call; the sound work
-// replaces this header with the real mixer record and operations.
+// The audio mixer: the OSS sound device and its mixing thread, the sample
+// table, up to twelve voices with volume and pan, and background music read
+// from an mpg123 decoder process. Game and editor share this code.
+//
+// Failure policy: the mixer never ends the program. Calls return -1 or 0 and
+// print a line beginning "gaudio: " (or a perror text) on standard error; a
+// mixer that did not start refuses every later call, and the program runs on
+// without sound.
 #pragma once
 
-struct gameaudio {
-  int started;
+#include <pthread.h>
+#include <cstdint>
+#include <cstdio>
+
+constexpr int GA_MAX_SAMPLES = 256;
+constexpr int GA_MAX_PLAYING = 12;
+constexpr int GA_RATE = 44100;                       // frames per second
+constexpr int GA_BLOCK_BYTES = 4096;                 // one device write
+constexpr int GA_BLOCK_VALUES = GA_BLOCK_BYTES / 2;  // 16-bit values, 2 per frame
+constexpr int GA_BLOCK_FRAMES = GA_BLOCK_VALUES / 2;
+constexpr int GA_COMMAND_SIZE = 4155;                // decoder command buffer
+
+// A loaded sample: frames of two 16-bit values, slot 0 first, padded with
+// silence to a whole number of blocks. Freed only by stopAudio.
+struct ga_sample {
+  int16_t *data;           // first value
+  int16_t *dataendmarker;  // just past the last frame
+  int numsamples;          // frames
 };
 
-int startAudio(gameaudio *ga, const char *device);
+// One playing voice. Output left = slot0*a + slot1*b, right = slot0*b + slot1*a
+// (each /256), so a new voice (a = 0, b = 256) is heard crossed.
+struct ga_playing {
+  int sample_id;
+  int playing_id;    // negative, handed out by playSample
+  int16_t *rootpos;  // where a repeat restarts
+  int16_t *curpos;   // next frame to mix
+  int16_t *endpos;
+  int a;             // 0..256, straight path weight
+  int b;             // 0..256, crossed path weight
+  int repeat_count;  // plays still to go; 0 or less repeats until stopped
+};
+
+// The mixer record; each program owns one (soundFX). buffer_mutex guards the
+// music stream, the voice list and the sample table while it changes;
+// paused and audio_fd are read without it.
+struct gameaudio {
+  int audio_fd;                // -1 after a failed start or a stop
+  FILE *background_stream;     // decoder output, null when no music plays
+  int paused;
+  int num_samples;             // 0..256
+  ga_sample samples[GA_MAX_SAMPLES];
+  int num_playing;             // 0..12, packed from index 0
+  int playing_count;           // last playing id handed out: 0, -1, -2, ...
+  ga_playing playing[GA_MAX_PLAYING];
+  pthread_mutex_t buffer_mutex;
+  pthread_t audio_thread;
+};
+
+// --- Device and thread -------------------------------------------------------
+
+// Opens device_name write-only as 16-bit stereo at 44100 Hz with 4 fragments
+// of 4096 bytes and starts the mixing thread. 0 on success; -1 (with a perror
+// message, device closed, audio_fd -1) otherwise.
+int startAudio(gameaudio *ga, const char *device_name);
+// The calling thread keeps the mixer lock until unpauseAudio; calls it makes
+// meanwhile work without taking the lock. No-ops when not running / already
+// in that state.
+void pauseAudio(gameaudio *ga);
+void unpauseAudio(gameaudio *ga);
+// Cancels and joins the thread, frees every sample, closes the device.
+// 0, or -1 when the mixer was not running or the cancel failed.
+int stopAudio(gameaudio *ga);
+// The mixing thread's body (argument: the gameaudio record); never returns.
+void *theAudioThread(void *ga);
+
+// The block-building steps of the mixing thread, callable on plain buffers.
+// Both expect the mixer lock held (or no thread running).
+// Fills playbuffer (GA_BLOCK_VALUES values) with the next music block, or
+// with zerobuffer when no music plays or the track ends (the short tail is
+// dropped and the stream closed).
+void startBlockLocked(gameaudio *ga, int16_t *playbuffer, const int16_t *zerobuffer);
+// Adds every active voice into playbuffer frame by frame, saturating, and
+// retires voices whose plays are done.
+void mixVoicesLocked(gameaudio *ga, int16_t *playbuffer);
+
+// The locking rule of every call below: take the mixer lock for the work,
+// except while paused, when the calling thread already holds it.
+inline void lockUnlessPaused(gameaudio *ga) {
+  if (!ga->paused) pthread_mutex_lock(&ga->buffer_mutex);
+}
+inline void unlockUnlessPaused(gameaudio *ga) {
+  if (!ga->paused) pthread_mutex_unlock(&ga->buffer_mutex);
+}
+
+// --- Samples and voices ------------------------------------------------------
+
+// Loads a headerless raw file (16-bit little-endian stereo, 44100 Hz).
+// mode 0 keeps both slots, 1 clears slot 0, 2 clears slot 1. Returns the new
+// sample id (0..255) or -1; a failed load does not use up an id.
+int loadSampleStereo(gameaudio *ga, const char *filename, int mode);
 int loadSample(gameaudio *ga, const char *filename);
 int loadSampleLeft(gameaudio *ga, const char *filename);
 int loadSampleRight(gameaudio *ga, const char *filename);
+// Same, from bytelen bytes at data (copied).
+int copySampleStereo(gameaudio *ga, const int16_t *data, int bytelen, int mode);
+int copySample(gameaudio *ga, const int16_t *data, int bytelen);
+int copySampleLeft(gameaudio *ga, const int16_t *data, int bytelen);
+int copySampleRight(gameaudio *ga, const int16_t *data, int bytelen);
+
+// Starts a voice: repeat_count 1 plays once, n n times, 0 or less until
+// stopped. Returns its playing id (negative), or 0 when none was started
+// (unknown id, paused, 12 voices active).
 int playSample(gameaudio *ga, int sample_id, int repeat_count);
+// sample_id >= 0 names every voice of that sample, < 0 one playing id.
+// volume and pan are clamped to 0..256; pan 0 is straight, 256 crossed.
+// Only voices already playing change.
 void ctrlSample(gameaudio *ga, int sample_id, int volume, int pan);
+void stopSample(gameaudio *ga, int sample_id);
+void stopAllSamples(gameaudio *ga);
+
+// --- Background music --------------------------------------------------------
+
+// Ends the current track and starts "/usr/bin/mpg123" on filename (quoted
+// for the shell). A name too long for the command buffer is refused with a
+// "gaudio: " message and no music plays.
 void playBackground(gameaudio *ga, const char *filename);
 void stopBackground(gameaudio *ga);
+// 1 while music plays, 0 otherwise (also once a track has run out).
 int checkBackground(gameaudio *ga);

@@ -176,3 +176,6 @@ extern double volSlope;             // purr volume lost per cell of distance
 void LoadSoundSamples(void);
 void ChangeMusic(void);
 void PlayPositionSound(int soundId, double x1, double y1, double x2, double y2);
+// The music upkeep, first thing of every simulation step: starts the next
+// track when none plays and sound is on, stops the music when sound is off.
+void KeepMusicGoing(void);

@@ -9,7 +9,7 @@ PACKAGES=(
   # OpenGL 1.1, GLU and GLUT, rendered by Mesa
   libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
   # asset making: images, sounds, music, models
-  imagemagick sox lame python3
+  imagemagick fonts-dejavu-core sox lame python3
   # the music decoder the game starts
   mpg123
   # OSS emulation for a desktop without /dev/dsp

@@ -1,0 +1,184 @@
+// The mixer's device and thread: opening and configuring the OSS device,
+// pausing and stopping, and the mixing thread that builds one 4096-byte
+// block at a time (music or silence plus every voice) and writes it out.
+#include "common/gaudio.h"
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <sys/soundcard.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kFragmentRequest = 0x0004000C;  // 4 fragments of 2^12 bytes
+constexpr int kMixMin = -0x800000;            // -32768 * 256
+constexpr int kMixMax = 0x7FFF00;             //  32767 * 256
+
+struct DeviceSetting {
+  unsigned long request;
+  int argument;
+  const char *name;
+};
+
+// The driver's written-back values are not consulted; the device is assumed
+// to do what was asked.
+constexpr DeviceSetting kDeviceSettings[] = {
+    {SNDCTL_DSP_SETFRAGMENT, kFragmentRequest, "SNDCTL_DSP_SETFRAGMENT"},
+    {SNDCTL_DSP_SETFMT, AFMT_S16_LE, "SNDCTL_DSP_SETFMT"},
+    {SNDCTL_DSP_STEREO, 1, "SNDCTL_DSP_STEREO"},
+    {SNDCTL_DSP_SPEED, GA_RATE, "SNDCTL_DSP_SPEED"},
+};
+
+// Runs the set-up steps after the open; the name of the failing step, or
+// null when all succeeded.
+const char *ConfigureAndStart(gameaudio *ga) {
+  for (const DeviceSetting &s : kDeviceSettings) {
+    int arg = s.argument;
+    if (ioctl(ga->audio_fd, s.request, &arg) == -1) return s.name;
+  }
+  if (pthread_mutex_init(&ga->buffer_mutex, nullptr) != 0) return "pthread_mutex_init()";
+  if (pthread_create(&ga->audio_thread, nullptr, theAudioThread, ga) != 0) return "pthread_create()";
+  return nullptr;
+}
+
+int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+void AddSaturating(int16_t *slot, int v) {
+  *slot = static_cast<int16_t>(Clamp(*slot + v, -32768, 32767));
+}
+
+// Adds one frame of voice p into out[0], out[1] and advances it.
+void MixFrame(ga_playing *p, int16_t *out) {
+  int s0 = p->curpos[0];
+  int s1 = p->curpos[1];
+  p->curpos += 2;
+  int left = Clamp(s0 * p->a + s1 * p->b, kMixMin, kMixMax) / 256;
+  int right = Clamp(s0 * p->b + s1 * p->a, kMixMin, kMixMax) / 256;
+  AddSaturating(&out[0], left);
+  AddSaturating(&out[1], right);
+}
+
+// After a frame: true when voice p has played its last repeat.
+bool VoiceFinished(ga_playing *p) {
+  if (p->curpos != p->endpos) return false;
+  p->repeat_count--;
+  if (p->repeat_count == 0) return true;
+  if (p->repeat_count < 0) p->repeat_count = 0;  // 0 or less: loop until stopped
+  p->curpos = p->rootpos;
+  return false;
+}
+
+}  // namespace
+
+int startAudio(gameaudio *ga, const char *device_name) {
+  ga->paused = 0;
+  ga->num_samples = 0;
+  ga->num_playing = 0;
+  ga->playing_count = 0;
+  ga->background_stream = nullptr;
+  // Close-on-exec keeps the music decoder from inheriting the device.
+  ga->audio_fd = open(device_name, O_WRONLY | O_CLOEXEC);
+  if (ga->audio_fd == -1) {
+    perror(device_name);
+    return -1;
+  }
+  const char *failed = ConfigureAndStart(ga);
+  if (failed == nullptr) return 0;
+  perror(failed);
+  close(ga->audio_fd);
+  ga->audio_fd = -1;
+  return -1;
+}
+
+void pauseAudio(gameaudio *ga) {
+  if (ga->audio_fd < 0 || ga->paused) return;
+  pthread_mutex_lock(&ga->buffer_mutex);  // held until unpauseAudio
+  ga->paused = 1;
+}
+
+void unpauseAudio(gameaudio *ga) {
+  if (ga->audio_fd < 0 || !ga->paused) return;
+  ga->paused = 0;
+  pthread_mutex_unlock(&ga->buffer_mutex);
+}
+
+int stopAudio(gameaudio *ga) {
+  if (ga->audio_fd == -1) return -1;
+  // A paused caller holds the lock the thread waits for; the thread could
+  // never reach its write, where it is cancelled, and the join would hang.
+  unpauseAudio(ga);
+  int result = 0;
+  if (pthread_cancel(ga->audio_thread) != 0) {
+    perror("pthread_cancel()");
+    result = -1;
+  } else {
+    pthread_join(ga->audio_thread, nullptr);
+  }
+  for (int i = 0; i < ga->num_samples; i++) {
+    free(ga->samples[i].data);
+    ga->samples[i] = ga_sample{};
+  }
+  ga->num_samples = 0;
+  close(ga->audio_fd);
+  ga->audio_fd = -1;
+  return result;
+}
+
+void startBlockLocked(gameaudio *ga, int16_t *playbuffer, const int16_t *zerobuffer) {
+  if (ga->background_stream != nullptr) {
+    size_t got = fread(playbuffer, 1, GA_BLOCK_BYTES, ga->background_stream);
+    if (got == GA_BLOCK_BYTES) return;
+    // The short tail of a track is dropped; the closed stream tells the
+    // program that the track has ended.
+    pclose(ga->background_stream);
+    ga->background_stream = nullptr;
+  }
+  memcpy(playbuffer, zerobuffer, GA_BLOCK_BYTES);
+}
+
+void mixVoicesLocked(gameaudio *ga, int16_t *playbuffer) {
+  if (ga->num_playing <= 0) return;
+  for (int f = 0; f < GA_BLOCK_FRAMES; f++) {
+    int16_t *out = playbuffer + 2 * f;
+    int i = 0;
+    while (i < ga->num_playing) {
+      ga_playing *p = &ga->playing[i];
+      MixFrame(p, out);
+      if (!VoiceFinished(p)) {
+        i++;
+        continue;
+      }
+      // The last voice moves into this slot and, not yet heard in frame f,
+      // is mixed next without advancing i.
+      ga->num_playing--;
+      if (i < ga->num_playing) ga->playing[i] = ga->playing[ga->num_playing];
+    }
+  }
+}
+
+void *theAudioThread(void *arg) {
+  gameaudio *ga = static_cast<gameaudio *>(arg);
+  int16_t zerobuffer[GA_BLOCK_VALUES];
+  int16_t playbuffer[GA_BLOCK_VALUES];
+  memset(zerobuffer, 0, sizeof zerobuffer);
+  for (;;) {
+    // Cancellation waits for the device write: the thread must never end
+    // holding the lock, and the pipe read and pclose inside it could
+    // otherwise act on a cancel.
+    pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, nullptr);
+    pthread_mutex_lock(&ga->buffer_mutex);
+    {
+      startBlockLocked(ga, playbuffer, zerobuffer);
+      mixVoicesLocked(ga, playbuffer);
+    }
+    pthread_mutex_unlock(&ga->buffer_mutex);
+    pthread_setcancelstate(PTHREAD_CANCEL_ENABLE, nullptr);
+    // Blocks while the device's fragments are full: this paces the loop.
+    ssize_t ignored = write(ga->audio_fd, playbuffer, GA_BLOCK_BYTES);
+    (void)ignored;
+  }
+  return nullptr;
+}

@@ -1,0 +1,248 @@
+// The play keys, the title-bar clicks, the load prompt and restart, driven
+// without a window: screens are checked through the screen last installed.
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "common/drawing.h"
+#include "game/squeakling.h"
+
+namespace {
+
+class Flow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    srand(99);
+    InitSettings();
+    ClearLevels();
+    levelNum = 0;
+    numLevels = 1;
+    animate = 1;
+    PAUSED = 0;
+    time_since_death = 10;
+    mouseorient = 0;
+    mousex = mousey = 10;
+    currentScreen = nullptr;
+    fileTextIndex = 0;
+    fileText[0] = '\0';
+  }
+  void Keys(const char *keys) {
+    for (const char *k = keys; *k; k++) Keyboard(static_cast<unsigned char>(*k), 0, 0);
+  }
+};
+
+TEST_F(Flow, TurnsKeepTheHeadingInZeroTo360) {
+  struct Case { int from; char key; int to; };
+  const Case cases[] = {{315, 'l', 360}, {0, 'j', 315}, {180, 'k', 360}, {355, 'o', 5},
+                        {5, 'u', 355},   {360, 'l', 45}, {200, 'k', 20},  {0, 'u', 350}};
+  for (const Case &c : cases) {
+    mouseorient = c.from;
+    Keyboard(c.key, 0, 0);
+    EXPECT_EQ(mouseorient, c.to) << c.from << " " << c.key;
+  }
+}
+
+TEST_F(Flow, StepsMoveAlongTheHeadingAtOnce) {
+  mouseorient = 90;
+  Keys("i");
+  EXPECT_NEAR(mousex, 10.0, 1e-6);
+  EXPECT_NEAR(mousey, 9.0, 1e-6);
+  mouseorient = 0;
+  Keys("m");
+  EXPECT_NEAR(mousex, 9.0, 1e-6);
+  EXPECT_NEAR(mousey, 9.0, 1e-6);
+}
+
+TEST_F(Flow, ViewKeysAndCaseSensitivity) {
+  Keys("3");
+  EXPECT_EQ(viewPoint, 2);
+  Keys("1");
+  EXPECT_EQ(viewPoint, 0);
+  Keys("2");
+  EXPECT_EQ(viewPoint, 1);
+  Keys("LJKIM");
+  EXPECT_EQ(mouseorient, 0);
+  EXPECT_DOUBLE_EQ(mousex, 10.0);
+}
+
+TEST_F(Flow, MenuKeysToggleSettings) {
+  Keys("q");
+  EXPECT_EQ(g_bLightingEnabled, 0);
+  Keys("e");
+  EXPECT_EQ(g_bTexture, 0);
+  Keys("w");
+  EXPECT_EQ(g_bFillPolygons, 0);
+  Keys("qew");
+  EXPECT_EQ(g_bLightingEnabled, 1);
+  EXPECT_EQ(g_bTexture, 1);
+  EXPECT_EQ(g_bFillPolygons, 1);
+}
+
+TEST_F(Flow, SpacePausesOnlyAfterTheInterlude) {
+  time_since_death = 5;
+  Keys(" ");
+  EXPECT_EQ(PAUSED, 0);
+  time_since_death = 6;
+  Keys(" ");
+  EXPECT_EQ(PAUSED, 1);
+  EXPECT_EQ(animate, 0);
+  // Paused: every other key is ignored, Escape included.
+  Keys("l3");
+  Keyboard(27, 0, 0);
+  EXPECT_EQ(mouseorient, 0);
+  EXPECT_EQ(viewPoint, 1);
+  Keys(" ");
+  EXPECT_EQ(PAUSED, 0);
+  EXPECT_EQ(animate, 1);
+}
+
+TEST_F(Flow, EscapeWhileRunningEndsWithStatusZero) {
+  EXPECT_EXIT(Keyboard(27, 0, 0), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(SelectFromMenu(MENU_EXIT), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Flow, TitleBarRegions) {
+  MouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 950, 51);
+  EXPECT_EQ(currentScreen, nullptr);
+  MouseButton(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 950, 10);
+  EXPECT_EQ(currentScreen, nullptr);
+  MouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 1051, 10);
+  EXPECT_EQ(currentScreen, nullptr);
+
+  MouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 901, 0);
+  EXPECT_EQ(currentScreen, &controlPanelScreen);
+  EXPECT_EQ(PAUSED, 1);
+  EXPECT_EQ(animate, 0);
+  EXPECT_STREQ(text, "Please enter file to load: ");
+
+  score = 500;
+  MouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 850, 50);
+  EXPECT_EQ(currentScreen, &playScreen);
+  EXPECT_EQ(score, 0);
+  EXPECT_EQ(PAUSED, 0);
+
+  EXPECT_EXIT(MouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 701, 25), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(MouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 800, 0), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(Flow, RestartResetsTheGameButNotTheRunOrTheSettings) {
+  levelNum = 1;
+  livesLeft = 0;
+  score = 4200;
+  cheeseEaten = 7;
+  cheeseScore = 2300;
+  mousespeed = mousespeedinit = catSpeed = catSpeedInit = 25;
+  collisionDetection = 0;
+  invinceInterval = 4;
+  mousexInit = 3;
+  mouseyInit = 4;
+  mouseorient = 135;
+  viewOrient = 120;
+  bonusOn = 1;
+  bonusX = 6;
+  bonusY = 7;
+  levels[1][6][7] = CELL_BONUS;
+  initLives = 5;
+  speedScale = 2;
+  PAUSED = 1;
+  struct timeval before;
+  gettimeofday(&before, nullptr);
+
+  DoRestart(FALSE);
+
+  EXPECT_EQ(currentScreen, nullptr);
+  EXPECT_EQ(animate, 0);
+  EXPECT_GE(time_of_death.tv_sec, before.tv_sec);
+  EXPECT_EQ(levels[1][6][7], CELL_EMPTY);  // the fruit went from the level being played
+  EXPECT_EQ(bonusOn, 0);
+  EXPECT_EQ(levelNum, 0);
+  EXPECT_EQ(livesLeft, 5);
+  EXPECT_EQ(score, 0);
+  EXPECT_EQ(cheeseEaten, 0);
+  EXPECT_EQ(cheeseScore, 2300);
+  EXPECT_DOUBLE_EQ(mousespeed, 10);
+  EXPECT_DOUBLE_EQ(mousespeedinit, 10);
+  EXPECT_DOUBLE_EQ(catSpeed, 10);
+  EXPECT_DOUBLE_EQ(catSpeedInit, 10);
+  EXPECT_EQ(collisionDetection, 0);
+  EXPECT_DOUBLE_EQ(invinceInterval, 4);
+  EXPECT_DOUBLE_EQ(mousex, 3);
+  EXPECT_DOUBLE_EQ(mousey, 4);
+  EXPECT_EQ(mouseorient, 0);
+  EXPECT_DOUBLE_EQ(viewOrient, 0);
+  EXPECT_DOUBLE_EQ(speedScale, 2);
+  EXPECT_EQ(PAUSED, 0);
+  int cats = 0;
+  for (auto &row : levels[1])
+    for (int cell : row) cats += cell == CELL_CAT_START;
+  EXPECT_EQ(cats, 1);  // placed in the level being played before the reset
+
+  DoRestart(TRUE);
+  EXPECT_EQ(currentScreen, &playScreen);
+}
+
+TEST_F(Flow, LoadPromptTakesTheNameAndReportsTheResult) {
+  char path[] = "/tmp/flowlevelsXXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::string level;
+  for (int x = 0; x < kGridSize; x++) level += std::string(kGridSize, x == 5 ? '3' : '0') + "\n";
+  level += "endLevel\n";
+  ASSERT_EQ(write(fd, level.data(), level.size()), static_cast<ssize_t>(level.size()));
+  close(fd);
+
+  for (const char *k = path; *k; k++) KeyboardLoad(static_cast<unsigned char>(*k), 0, 0);
+  EXPECT_STREQ(fileText, path);
+  EXPECT_STREQ(text, "Please enter file to load: ");
+  livesLeft = 0;
+  KeyboardLoad('\r', 0, 0);
+  EXPECT_STREQ(text, "Loaded Levelset: ");
+  EXPECT_STREQ(fileText, path);  // kept for the result line
+  EXPECT_EQ(fileTextIndex, 0);
+  EXPECT_EQ(livesLeft, initLives);
+  EXPECT_EQ(currentScreen, nullptr);  // a load restarts without leaving the panel
+  EXPECT_EQ(levels[0][5][29], CELL_MOUSE_START);
+  unlink(path);
+
+  // Typing again starts a new name; Backspace is a character like any other.
+  KeyboardLoad('x', 0, 0);
+  KeyboardLoad(8, 0, 0);
+  EXPECT_EQ(fileTextIndex, 2);
+  EXPECT_EQ(fileText[1], 8);
+  KeyboardLoad(' ', 0, 0);
+  EXPECT_STREQ(text, "Unable to load levelset: ");
+  EXPECT_EQ(levels[0][5][29], CELL_MOUSE_START);  // the failed load left the set alone
+}
+
+TEST_F(Flow, LoadPromptStopsAtNinetyNineCharacters) {
+  for (int i = 0; i < 150; i++) KeyboardLoad('a', 0, 0);
+  EXPECT_EQ(fileTextIndex, kTextSize - 1);
+  EXPECT_EQ(strlen(fileText), static_cast<size_t>(kTextSize - 1));
+  KeyboardLoad('\t', 0, 0);
+  EXPECT_STREQ(text, "Unable to load levelset: ");
+}
+
+TEST_F(Flow, EndScreenButtonsUseTheFirstWindowHeight) {
+  imageWidth[kImageBRestart] = 150;
+  imageHeight[kImageBRestart] = 50;
+  imageWidth[kImageBQuit] = 150;
+  imageHeight[kImageBQuit] = 50;
+  score = 10;
+  MouseDeath(GLUT_LEFT_BUTTON, GLUT_DOWN, 449, 75);
+  EXPECT_EQ(currentScreen, nullptr);
+  MouseDeath(GLUT_RIGHT_BUTTON, GLUT_UP, 600, 50);  // y' = 550: any button
+  EXPECT_EQ(currentScreen, &playScreen);
+  EXPECT_EQ(score, 0);
+  currentScreen = nullptr;
+  MouseDeath(GLUT_LEFT_BUTTON, GLUT_DOWN, 500, 101);  // y' = 499
+  EXPECT_EQ(currentScreen, nullptr);
+  EXPECT_EXIT(MouseDeath(GLUT_LEFT_BUTTON, GLUT_DOWN, 650, 100), ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(MouseDeath(GLUT_LEFT_BUTTON, GLUT_UP, 800, 50), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
