@@ -6,6 +6,7 @@
 
 #include "common/drawing.h"
 #include "game/scoreboard.h"
+#include "game/squeakling.h"
 
 namespace {
 
