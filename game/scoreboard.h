@@ -15,9 +15,9 @@ constexpr GLfloat emission[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr GLfloat nonemission[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
 // ---- 2D drawing services (need a current GL context) ----
-// Overlay material (white, white emission and specular), then pushes both
-// matrix stacks with a 1200 x 600 orthographic projection; matrix mode is
-// modelview on return. Lighting, depth test and blending are left alone:
+// Binds texture object 0, sets the overlay material (white, with white
+// emission and specular), then pushes both matrix stacks with a 1200 x 600
+// orthographic projection; matrix mode is modelview on return. Lighting, depth test and blending are left alone:
 // raster z and drawing order decide what covers what.
 void SetUp2dDraw(void);
 // Pops both stacks (mode back to modelview) and clears specular and emission.

@@ -49,7 +49,10 @@ static void PushOverlayMatrices(void) {
   glLoadIdentity();
 }
 
+// Texture object 0 is bound so that no scene texture, still enabled and bound
+// from the last pass, tints the pixel rectangles and glyphs drawn here.
 void SetUp2dDraw(void) {
+  glBindTexture(GL_TEXTURE_2D, 0);
   SetOverlayMaterial();
   PushOverlayMatrices();
 }

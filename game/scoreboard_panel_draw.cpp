@@ -133,7 +133,6 @@ static void DrawPrompt(const char *fileString, const char *fileName) {
 
 void DrawControlPanel(const char *fileString, BOOL Draw, const char *fileName) {
   SetUp2dDraw();
-  glBindTexture(GL_TEXTURE_2D, 0);
   DrawImage(kImageControlPanelTitle, titleLoc[0], titleLoc[1], 0.0f);
   DrawLeftColumn();
   DrawMiddleColumn();
