@@ -88,6 +88,19 @@ def ink_span(img, y0=540, y1=580, x0=350, x1=1200):
     return (min(xs), max(xs)) if xs else None
 
 
+PAUSE_BAND = (395, 48, 830, 76)  # "Game paused - press spacebar to continue"
+
+
+def white_pixels(img, box):
+    x0, y0, x1, y1 = box
+    return [(x, y) for y in range(y0, y1) for x in range(x0, x1) if min(img.pixel(x, y)) >= 250]
+
+
+def shows_all(img, pixels):
+    """Whether every pixel of a (non-empty) white mask is white in img."""
+    return bool(pixels) and all(min(img.pixel(x, y)) >= 250 for x, y in pixels)
+
+
 class GameCase(unittest.TestCase):
     """One private display and one game per test."""
 
