@@ -16,6 +16,7 @@ class ControlPanel(GameCase):
         self.start_game()
         self.s.key(self.win, "Return")
         time.sleep(6.5)  # the interlude of level 1 is over; play runs
+        self.shot("play_chase")
         self.open_panel()
         self.press_right(RETURN, pause=1.0)
         img = self.shot("play_paused_after_return")
@@ -81,6 +82,10 @@ class ControlPanel(GameCase):
         time.sleep(0.5)
         self.assertFalse(self.paused(), "space did not resume play")
         self.assertGreater(self.changes(), 30000, "the resumed game does not move")
+        self.s.key(self.win, "3")
+        time.sleep(0.5)
+        self.shot("play_overhead")
+        self.alive()
 
     def test_sliders_move_their_knobs_and_the_scoreboard(self):
         self.start_game()
