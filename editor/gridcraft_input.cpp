@@ -1,0 +1,289 @@
+// The editor's input: keys for editing and for typing a file name, mouse
+// presses, drag painting and preview turning, and the pop-up menu. Every
+// action changes the editor state, plays its cue and asks for a redraw.
+#include <GL/glut.h>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "editor/gridcraft.h"
+
+BOOL g_bButton1Down = 0;
+int clickX = 0;
+int dragX = 0;
+int dragY = 0;
+
+BOOL enteringFile = 0;
+int fileTextIndex = 0;
+int fileMode = 0;
+
+BOOL g_bLightingEnabled = 1;
+BOOL g_bFillPolygons = 1;
+BOOL g_bTexture = 0;
+
+BOOL g_bWindowReady = 0;
+
+static const char *const kPrompts[2] = {"Please enter filename to save to: ",
+                                        "Please enter filename to append to: "};
+// "appened" is how the editor has always spelt it.
+static const char *const kSavedMessages[2] = {"File has been saved to: ",
+                                              "File has been appened to: "};
+static const char kCannotOpenMessage[] = "Cannot open file for saving: ";
+
+static void Redraw(void) {
+  if (g_bWindowReady) glutPostRedisplay();
+}
+
+static void PlayCue(int id) { playSample(&soundFX, id, 1); }
+
+// The message line shows prefix + name in full: the name was bounded when
+// typed so that it always fits.
+static void ShowMessage(const char *prefix, const char *name) {
+  int length = snprintf(text, sizeof text, "%s%s", prefix, name);
+  textSize = length < (int)sizeof text ? length : (int)strlen(text);
+  displayText = 1;
+}
+
+// ---- Editing actions.
+
+static void MoveCursor(int di, int dj) {
+  int i = gridX + di, j = gridY + dj;
+  if (i < 0 || j < 0 || i >= kGridSize || j >= kGridSize) return;
+  if (level[i][j] == kCellWall) return;
+  PlayCue(move_id);
+  gridX = i;
+  gridY = j;
+  Redraw();
+}
+
+// An empty cell becomes an obstacle and an obstacle empty; other codes stay.
+static void ToggleCell(int i, int j) {
+  if (level[i][j] == kCellEmpty)
+    level[i][j] = kCellObstacle;
+  else if (level[i][j] == kCellObstacle)
+    level[i][j] = kCellEmpty;
+}
+
+static void ToggleCursorCell(void) {
+  PlayCue(beep_id);
+  ToggleCell(gridX, gridY);
+  Redraw();
+}
+
+static void PlaceMouseStart(void) {
+  if (level[gridX][gridY] != kCellEmpty) return;
+  if (audioOn) PlayCue(mouseplace_id);
+  level[gridX][gridY] = kCellMouseStart;
+  level[mouseX][mouseY] = kCellEmpty;
+  mouseX = gridX;
+  mouseY = gridY;
+  Redraw();
+}
+
+// Keeps the angle within 0..360 (both ends allowed).
+static void TurnPreview(int degrees) {
+  lookAt += degrees;
+  if (lookAt > 360) lookAt -= 360;
+  if (lookAt < 0) lookAt += 360;
+  Redraw();
+}
+
+static void SetView(int view) {
+  viewPoint = view;
+  Redraw();
+}
+
+static void BeginFileName(int mode) {
+  ClearFileBuffer();
+  fileTextIndex = 0;
+  fileMode = mode;
+  ShowMessage(kPrompts[mode], "");
+  enteringFile = 1;
+  Redraw();
+}
+
+// ---- File-name typing.
+
+// A key that would not fit in fileText or in the message line is dropped.
+static void TypeFileChar(unsigned char key) {
+  size_t promptLength = strlen(kPrompts[fileMode]);
+  if (key == '\0' || fileTextIndex >= kTextSize - 1 ||
+      promptLength + fileTextIndex + 1 > kTextSize - 1)
+    return;
+  fileText[fileTextIndex++] = (char)key;
+  ShowMessage(kPrompts[fileMode], fileText);
+  Redraw();
+}
+
+static void EndFileName(void) {
+  enteringFile = 0;
+  fileTextIndex = 0;
+  if (ExportToFile(fileMode, fileText)) {
+    PlayCue(save_id);
+    ShowMessage(kSavedMessages[fileMode], fileText);
+  } else {
+    PlayCue(beep_id);
+    ShowMessage(kCannotOpenMessage, fileText);
+  }
+  Redraw();
+}
+
+static void FileNameKey(unsigned char key) {
+  if (isspace(key))
+    EndFileName();
+  else
+    TypeFileChar(key);
+}
+
+static void EditingKey(unsigned char key) {
+  switch (key) {
+    case 27: exit(0);
+    case '1': SetView(2); break;
+    case '2': SetView(1); break;
+    case 'i': MoveCursor(1, 0); break;
+    case 'm': MoveCursor(-1, 0); break;
+    case 'j': MoveCursor(0, 1); break;
+    case 'l': MoveCursor(0, -1); break;
+    case 'z': ToggleCursorCell(); break;
+    case 'v': PlaceMouseStart(); break;
+    case 'o': TurnPreview(15); break;
+    case 'u': TurnPreview(-15); break;
+    case 'x': gridOn = !gridOn; Redraw(); break;
+    case 'c': ClearMatrix(); Redraw(); break;
+    case 'a': BeginFileName(0); break;
+    case 's': BeginFileName(1); break;
+    case 'q': SelectFromMenu(MENU_LIGHTING); break;
+    case 'w': SelectFromMenu(MENU_POLYMODE); break;
+    case 'e': SelectFromMenu(MENU_TEXTURING); break;
+    default: break;
+  }
+}
+
+void Keyboard(unsigned char key, int, int) {
+  if (enteringFile)
+    FileNameKey(key);
+  else
+    EditingKey(key);
+}
+
+// ---- Mouse.
+
+static bool InActiveSquare(int x, int y) {
+  return x >= kSquareLeft && x <= kSquareRight && y >= kSquareTop && y <= kSquareBottom;
+}
+
+static void PreviewButton(int button, int state, int x) {
+  if (button != GLUT_LEFT_BUTTON) {
+    if (state == GLUT_UP) g_bButton1Down = 0;
+    return;
+  }
+  if (state == GLUT_DOWN) {
+    g_bButton1Down = 1;
+    clickX = x;
+    return;
+  }
+  // Letting go always snaps the preview back to its start angle.
+  g_bButton1Down = 0;
+  lookAt = 0;
+  viewFrom = 5.0f;
+  Redraw();
+}
+
+// A press on the cursor cell toggles it and makes it the drag cell too, so
+// that a drag starting there does not toggle it back on its first motion.
+static void TopViewPress(int x, int y) {
+  g_bButton1Down = 1;
+  int i = GetGridNum(kSquareBottom, y);
+  int j = GetGridNum(kSquareRight, x);
+  if (i == gridX && j == gridY) {
+    PlayCue(beep_id);
+    ToggleCell(i, j);
+  } else {
+    gridX = i;
+    gridY = j;
+  }
+  dragX = i;
+  dragY = j;
+  Redraw();
+}
+
+void MouseButton(int button, int state, int x, int y) {
+  if (!InActiveSquare(x, y)) return;
+  if (viewPoint == 1) {
+    PreviewButton(button, state, x);
+  } else if (state == GLUT_DOWN) {
+    if (button == GLUT_LEFT_BUTTON) TopViewPress(x, y);
+  } else {
+    g_bButton1Down = 0;
+  }
+}
+
+static void PreviewDrag(int x) {
+  TurnPreview(x >= clickX ? 3 : -3);
+  clickX = x;
+}
+
+// Paints each cell once as the pointer enters it; walls and the mouse start
+// are left alone and the cursor waits on the last cell it could take.
+static void TopViewDrag(int x, int y) {
+  PlayCue(beep_id);
+  int i = GetGridNum(kSquareBottom, y);
+  int j = GetGridNum(kSquareRight, x);
+  if ((i != dragX || j != dragY) &&
+      (level[i][j] == kCellEmpty || level[i][j] == kCellObstacle)) {
+    ToggleCell(i, j);
+    gridX = dragX = i;
+    gridY = dragY = j;
+  }
+  Redraw();
+}
+
+void MouseMotion(int x, int y) {
+  if (!InActiveSquare(x, y) || !g_bButton1Down) return;
+  if (viewPoint == 1)
+    PreviewDrag(x);
+  else
+    TopViewDrag(x, y);
+}
+
+// ---- Pop-up menu (the keys q, w, e act as its first three entries).
+
+int BuildPopupMenu(void) {
+  int menu = glutCreateMenu(SelectFromMenu);
+  glutAddMenuEntry("Toggle lighting\tl", MENU_LIGHTING);
+  glutAddMenuEntry("Toggle polygon fill\tp", MENU_POLYMODE);
+  glutAddMenuEntry("Toggle texturing\tt", MENU_TEXTURING);
+  glutAddMenuEntry("Exit demo\tEsc", MENU_EXIT);
+  return menu;
+}
+
+static void SetCapability(GLenum capability, BOOL on) {
+  if (!g_bWindowReady) return;
+  if (on)
+    glEnable(capability);
+  else
+    glDisable(capability);
+}
+
+void SelectFromMenu(int idCommand) {
+  switch (idCommand) {
+    case MENU_LIGHTING:
+      g_bLightingEnabled = !g_bLightingEnabled;
+      SetCapability(GL_LIGHTING, g_bLightingEnabled);
+      break;
+    case MENU_POLYMODE:
+      g_bFillPolygons = !g_bFillPolygons;
+      if (g_bWindowReady) glPolygonMode(GL_FRONT_AND_BACK, g_bFillPolygons ? GL_FILL : GL_LINE);
+      break;
+    case MENU_TEXTURING:
+      g_bTexture = !g_bTexture;
+      SetCapability(GL_TEXTURE_2D, g_bTexture);
+      break;
+    case MENU_EXIT:
+      exit(0);
+    default:
+      return;
+  }
+  Redraw();
+}

@@ -1,0 +1,242 @@
+// What the editor shows: projection, the top-view and preview cameras, the
+// cells of the level, the floor, the message line and the title and help
+// images. Reads the editor state; changes only displayText.
+#include <GL/glu.h>
+#include <GL/glut.h>
+#include <cmath>
+
+#include "editor/gridcraft.h"
+
+int viewPoint = 2;
+int lookAt = 0;
+float viewFrom = 5.0f;
+BOOL gridOn = 1;
+const double TWOPI = 0.017453293;  // pi/180 despite the name
+int g_Width = 1200;
+int g_Height = 600;
+float g_nearPlane = 1.0f;
+float g_farPlane = 1000.0f;
+GLfloat g_lightPos[4] = {10.0f, 10.0f, -100.0f, 1.0f};
+const GLfloat wallColor[4] = {0.3f, 0.3f, 0.3f, 0.0f};
+const GLfloat colorPanel[4] = {0.5f, 0.5f, 0.5f, 0.0f};
+
+char text[kTextSize];
+int textSize = 0;
+BOOL displayText = 0;
+
+static const GLfloat initial[3] = {25.0f, 570.0f, 0.0f};   // message line
+static const GLfloat TitleBar[3] = {0.0f, 550.0f, 0.0f};
+static const GLfloat HelpBar[3] = {25.0f, 35.0f, 0.0f};
+static const GLfloat kEmissionWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+// Cell squares float just above the floor so they win its depth test.
+constexpr float kSquareZ = -0.45f;
+
+void InitGraphics(void) {
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LESS);
+  glShadeModel(GL_SMOOTH);
+  ReadImageFiles();
+}
+
+void reshape(int width, int height) {
+  g_Width = width;
+  g_Height = height;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(65.0, (double)width / (height > 0 ? height : 1), g_nearPlane, g_farPlane);
+  glMatrixMode(GL_MODELVIEW);
+}
+
+static void PlaceCamera(void) {
+  if (viewPoint == 2) {
+    // World +x points up the screen, +y to the left.
+    gluLookAt(15, 15, 30, 15, 15, 0, 1, 0, 0);
+    return;
+  }
+  double theta = lookAt * TWOPI;
+  gluLookAt(gridX - 7 * cos(theta), gridY + 7 * sin(theta), viewFrom,
+            gridX, gridY, -0.5, 0, 0, 1);
+}
+
+void display(void) {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  PlaceCamera();
+  glLightfv(GL_LIGHT0, GL_POSITION, g_lightPos);
+  RenderObjects();
+  glutSwapBuffers();
+}
+
+// Flat drawing goes into the fixed 1200 x 600 overlay space.
+static void BeginOverlay(void) {
+  glMatrixMode(GL_PROJECTION);
+  glPushMatrix();
+  glLoadIdentity();
+  gluOrtho2D(0, 1200, 0, 600);
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+}
+
+static void EndOverlay(void) {
+  glPopMatrix();
+  glMatrixMode(GL_PROJECTION);
+  glPopMatrix();
+  glMatrixMode(GL_MODELVIEW);
+}
+
+void DrawString(char *string, int length) {
+  for (int k = 0; k < length && string[k] != '\0'; k++)
+    glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, string[k]);
+}
+
+void DisplayText(char *text, int textSize) {
+  SetMaterialColor(colorWhite);
+  glMaterialfv(GL_FRONT, GL_SPECULAR, colorWhite);
+  BeginOverlay();
+  glRasterPos3fv(initial);
+  DrawString(text, textSize);
+  EndOverlay();
+  glMaterialfv(GL_FRONT, GL_SPECULAR, colorNone);
+}
+
+static void DrawImage(const GLfloat *pos, const unsigned int *pixels, int index) {
+  if (pixels == nullptr) return;
+  glRasterPos3fv(pos);
+  glDrawPixels(imageWidth[index], imageHeight[index], GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+}
+
+void DisplayInstructions(void) {
+  SetMaterialColor(colorWhite);
+  // Stays white afterwards: lit cells of the top view glow white.
+  glMaterialfv(GL_FRONT, GL_EMISSION, kEmissionWhite);
+  glMaterialfv(GL_FRONT, GL_SPECULAR, colorWhite);
+  BeginOverlay();
+  DrawImage(TitleBar, EditTitle, kImageEditTitle);
+  DrawImage(HelpBar, EditHelp, kImageEditHelp);
+  EndOverlay();
+  glMaterialfv(GL_FRONT, GL_SPECULAR, colorNone);
+}
+
+void DrawCubeFace(float fSize) {
+  float h = fSize / 2.0f;
+  glBegin(GL_QUADS);
+  glVertex3f(-h, -h, h);
+  glVertex3f(h, -h, h);
+  glVertex3f(h, h, h);
+  glVertex3f(-h, h, h);
+  glEnd();
+}
+
+void DrawCubeWithTextureCoords(float fSize, float x, float y, int spin) {
+  static const GLfloat kSideNormals[3][3] = {{0, -1, 0}, {0, 0, -1}, {0, 1, 0}};
+  glPushMatrix();
+  glTranslatef(x, y, 0.0f);
+  glNormal3f(0, 0, 1);
+  glRotatef((float)spin, 0, 0, 1);
+  DrawCubeFace(fSize);
+  for (const GLfloat *normal : kSideNormals) {
+    glNormal3fv(normal);
+    glRotatef(90, 1, 0, 0);
+    DrawCubeFace(fSize);
+  }
+  glRotatef(90, 0, 1, 0);
+  glNormal3f(1, 0, 0);
+  DrawCubeFace(fSize);
+  glRotatef(180, 0, 1, 0);
+  glNormal3f(-1, 0, 0);
+  DrawCubeFace(fSize);
+  glPopMatrix();
+}
+
+void DrawSquareFace(float x1, float y1, float x2, float y2, float z) {
+  glBegin(GL_QUADS);
+  glVertex3f(x1, y1, z);
+  glVertex3f(x1, y2, z);
+  glVertex3f(x2, y2, z);
+  glVertex3f(x2, y1, z);
+  glEnd();
+}
+
+void DrawFloor(void) {
+  glNormal3f(0, 0, 1);
+  glMaterialfv(GL_FRONT, GL_DIFFUSE, colorWhite);
+  glMaterialfv(GL_FRONT, GL_SPECULAR, colorWhite);
+  glColor4fv(colorWhite);
+  DrawSquareFace(0.5f, 0.5f, 29.5f, 29.5f, -0.5f);
+}
+
+static void DrawCellSquare(int i, int j) {
+  DrawSquareFace(i - 0.5f, j - 0.5f, i + 0.5f, j + 0.5f, kSquareZ);
+}
+
+static void DrawCellOutline(int i, int j) {
+  glBegin(GL_LINE_LOOP);
+  glVertex3f(i - 0.5f, j - 0.5f, kSquareZ);
+  glVertex3f(i - 0.5f, j + 0.5f, kSquareZ);
+  glVertex3f(i + 0.5f, j + 0.5f, kSquareZ);
+  glVertex3f(i + 0.5f, j - 0.5f, kSquareZ);
+  glEnd();
+}
+
+// The order within a cell matters: squares share one plane and the depth
+// test is less-than, so the first one drawn stays visible.
+static void DrawCell(int i, int j) {
+  BOOL isCursor = (i == gridX && j == gridY);
+  int code = level[i][j];
+  if (isCursor) {
+    glColor4fv(colorBlue);
+    glNormal3f(0, 0, 1);
+    DrawCellSquare(i, j);
+  }
+  if (gridOn && code != kCellWall) {
+    glColor4fv(colorNone);
+    DrawCellOutline(i, j);
+  }
+  if (viewPoint == 1 && (i % 2) == (j % 2)) {
+    glColor4fv(colorPanel);
+    DrawCellSquare(i, j);
+  }
+  switch (code) {
+    case kCellWall:
+      glColor4fv(wallColor);
+      DrawCubeWithTextureCoords(1.0f, (float)i, (float)j, 0);
+      break;
+    case kCellObstacle:
+      glColor4fv(isCursor ? colorBlue : colorRed);
+      DrawCubeWithTextureCoords(1.0f, (float)i, (float)j, 0);
+      break;
+    case kCellMouseStart:
+      glColor4fv(colorDkGreen);
+      DrawCellSquare(i, j);
+      break;
+    default:
+      break;
+  }
+}
+
+void RenderObjects(void) {
+  glPushMatrix();
+  if (displayText) {
+    DisplayText(text, textSize);
+    displayText = 0;
+  }
+  if (viewPoint == 2) DisplayInstructions();
+  for (int i = 0; i < kGridSize; i++)
+    for (int j = 0; j < kGridSize; j++) DrawCell(i, j);
+  glColor4fv(colorWhite);
+  DrawFloor();
+  glPopMatrix();
+}
+
+int GetGridNum(int max, int val) {
+  double t = (double)max - val;
+  int n = 1;
+  while (t >= kCellPixels) {
+    t -= kCellPixels;
+    n++;
+  }
+  return n;
+}

@@ -1,0 +1,119 @@
+// Helpers for the mixer tests: a mixer record that acts as a started mixer
+// (descriptor open on /dev/null, lock initialised) but has no thread, so a
+// test builds blocks itself; temporary files; the decoder children.
+#pragma once
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "common/gaudio.h"
+
+struct MixerFree {
+  void operator()(gameaudio *ga) const {
+    for (int i = 0; i < ga->num_samples; i++) free(ga->samples[i].data);
+    if (ga->background_stream) pclose(ga->background_stream);
+    if (ga->audio_fd >= 0) close(ga->audio_fd);
+    delete ga;
+  }
+};
+using Mixer = std::unique_ptr<gameaudio, MixerFree>;
+
+inline void SetUpThreadlessMixer(gameaudio *ga) {
+  *ga = gameaudio{};
+  ga->audio_fd = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  pthread_mutex_init(&ga->buffer_mutex, nullptr);
+}
+
+inline Mixer NewThreadlessMixer() {
+  Mixer ga(new gameaudio{});
+  SetUpThreadlessMixer(ga.get());
+  return ga;
+}
+
+// A fresh folder under /tmp, removed with everything in it at exit.
+inline std::string MakeTempDir() {
+  struct Remover {
+    std::vector<std::string> dirs;
+    ~Remover() {
+      for (const std::string &d : dirs) std::filesystem::remove_all(d);
+    }
+  };
+  static Remover remover;
+  char pattern[] = "/tmp/gaudio_test_XXXXXX";
+  const char *dir = mkdtemp(pattern);
+  if (dir == nullptr) return "/tmp";
+  remover.dirs.push_back(dir);
+  return dir;
+}
+
+inline std::string WriteFile(const std::string &path, const std::vector<char> &bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return path;
+}
+
+inline std::vector<char> ReadFile(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<char>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Command lines of this process's children that mention mpg123 (the shell
+// started by popen, or the decoder itself when the shell execs it).
+inline std::vector<std::pair<int, std::string>> DecoderChildren() {
+  std::vector<std::pair<int, std::string>> found;
+  DIR *proc = opendir("/proc");
+  if (!proc) return found;
+  while (dirent *e = readdir(proc)) {
+    int pid = atoi(e->d_name);
+    if (pid <= 0) continue;
+    std::ifstream stat("/proc/" + std::string(e->d_name) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    size_t paren = line.rfind(')');
+    if (paren == std::string::npos) continue;
+    int ppid = 0;
+    char state = 0;
+    if (sscanf(line.c_str() + paren + 1, " %c %d", &state, &ppid) != 2 || ppid != getpid()) continue;
+    std::vector<char> raw = ReadFile("/proc/" + std::string(e->d_name) + "/cmdline");
+    for (char &c : raw) c = c ? c : ' ';
+    std::string cmd(raw.begin(), raw.end());
+    if (cmd.find("mpg123") != std::string::npos) found.push_back({pid, cmd});
+  }
+  closedir(proc);
+  return found;
+}
+
+// Waits up to a second for a decoder child to show up.
+inline std::string WaitForDecoder() {
+  for (int i = 0; i < 100; i++) {
+    auto children = DecoderChildren();
+    if (!children.empty()) return children.front().second;
+    usleep(10000);
+  }
+  return "";
+}
+
+// Decodes a track as the mixer's decoder does, for comparison.
+inline std::vector<char> DecodeTrack(const std::string &path) {
+  std::string cmd = "/usr/bin/mpg123 -s -q -r 44100 --stereo '" + path + "'";
+  std::vector<char> out;
+  FILE *p = popen(cmd.c_str(), "r");
+  if (!p) return out;
+  char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.insert(out.end(), buf, buf + n);
+  pclose(p);
+  return out;
+}

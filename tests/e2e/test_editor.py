@@ -1,0 +1,212 @@
+"""The level editor used as a user would: clicks, drags and keys in window
+pixels; checks the exact bytes of the level-set file it saves and appends to,
+its standard output, what the top view shows where, and the preview's turns;
+keeps screenshots of both views as artefacts."""
+import os
+import shutil
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(__file__))
+import harness  # noqa: E402
+
+TITLE = "Dravel GLUT example"
+CELL = 15.46429           # one top-view cell in pixels
+RIGHT, BOTTOM = 825, 525  # the inner cells' square ends here (y from the top)
+FIXTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures",
+                       "editor_three_levels.txt")
+NO_AUDIO = "" if os.path.exists("/dev/dsp") else "Cannot intialize audio\n"
+
+RED, BLUE, DARK_GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 77, 0), (255, 255, 255)
+WALL = (77, 77, 77)
+
+
+def cell_pixel(i, j):
+    """Window pixel at the centre of inner cell (i, j) of the top view."""
+    return int(RIGHT - (j - 0.5) * CELL), int(BOTTOM - (i - 0.5) * CELL)
+
+
+def new_level():
+    grid = [[1 if i in (0, 29) or j in (0, 29) else 0 for j in range(30)] for i in range(30)]
+    grid[2][2] = 3
+    return grid
+
+
+def block(grid):
+    return ("".join("".join(map(str, row)) + "\n" for row in grid) + "endLevel\n").encode()
+
+
+def near(rgb, want, tolerance=40):
+    return all(abs(a - b) <= tolerance for a, b in zip(rgb, want))
+
+
+class Editor(unittest.TestCase):
+    def setUp(self):
+        self.s = harness.Session(harness.ARGS).__enter__()
+        self.ed = self.s.start("gridcraft")
+        self.win = self.s.find_window(TITLE)
+        self.s.xdotool("mousemove", "--window", self.win, 600, 300)
+        # The window opens before the images are read: wait for the first frame.
+        self.shot_until("editor_first_frame", lambda img: near(img.pixel(380, 300), WALL, 10))
+
+    def tearDown(self):
+        self.s.__exit__(None, None, None)
+
+    # ---- driving
+
+    def keys(self, *names):
+        self.s.key(self.win, *names, delay=0.05)
+
+    def type(self, text):
+        self.s.type(self.win, text)
+
+    def click_cell(self, i, j):
+        self.s.click(self.win, *cell_pixel(i, j), delay=0.1)
+
+    def drag(self, points):
+        self.s.press(self.win, *points[0])
+        for x, y in points[1:]:
+            time.sleep(0.03)
+            self.s.xdotool("mousemove", "--window", self.win, x, y)
+        time.sleep(0.03)
+        self.s.release(self.win, *points[-1])
+
+    def shot(self, name):
+        time.sleep(0.5)
+        return self.s.screenshot(self.win, name)
+
+    def shot_until(self, name, ready, timeout=30):
+        """Screenshots until ready(image) holds; fails after timeout seconds."""
+        deadline = time.time() + timeout
+        while True:
+            image = self.s.screenshot(self.win, name)
+            if ready(image):
+                return image
+            self.assertLess(time.time(), deadline, f"{name}: the window never got there")
+            time.sleep(0.2)
+
+    def file_becomes(self, name, content):
+        path = os.path.join(self.s.data, name)
+
+        def matches():
+            if not os.path.exists(path):
+                return False
+            with open(path, "rb") as f:
+                return f.read() == content
+        self.s.wait_for(matches, timeout=10)
+        with open(path, "rb") as f:
+            return f.read()
+
+    def quit(self):
+        self.keys("Escape")
+        self.assertEqual(self.ed.wait(10), 0)
+        return self.ed.stdout()
+
+    def shot_cells(self, name, expected):
+        """Screenshots until every cell shows its expected colour."""
+        def wrong(img):
+            return [(cell, img.pixel(*cell_pixel(*cell)), colour) for cell, colour in expected.items()
+                    if not near(img.pixel(*cell_pixel(*cell)), colour)]
+        try:
+            return self.shot_until(name, lambda img: not wrong(img), 15)
+        except AssertionError:
+            self.fail(f"{name}: cells (cell, shown, wanted): {wrong(self.s.screenshot(self.win, name))}")
+
+    # ---- the three levels of the fixture
+
+    def edit_first_level(self):
+        grid = new_level()
+        self.click_cell(10, 20)                # selects the cell
+        self.click_cell(10, 20)                # a second press paints it
+        grid[10][20] = 2
+        self.drag([cell_pixel(5, j) for j in range(1, 7)])
+        for j in range(2, 7):
+            grid[5][j] = 2
+        self.keys("i", "i", "i", "v")          # the start moves to (8, 6)
+        grid[2][2], grid[8][6] = 0, 3
+        self.keys("z", "j", "z")               # z leaves the start; (8, 7) gets an obstacle
+        grid[8][7] = 2
+        self.shot_cells("editor_top_view", {(10, 20): RED, (5, 4): RED, (8, 6): DARK_GREEN,
+                                            (8, 7): BLUE, (2, 2): WHITE, (5, 1): WHITE})
+        return grid
+
+    def edit_second_level(self):
+        self.keys("c", "z", "m", "m", "v")     # cleared; the cursor stays on (8, 7)
+        grid = new_level()
+        grid[8][7] = 2
+        grid[2][2], grid[6][7] = 0, 3
+        # Across the start cell and off the square: both left alone.
+        self.drag([cell_pixel(6, j) for j in range(5, 9)] + [(RIGHT + 40, 200)])
+        grid[6][6] = grid[6][8] = 2
+        return grid
+
+    def edit_third_level(self):
+        self.keys("c")
+        grid = new_level()
+        self.drag([cell_pixel(20, 10), cell_pixel(20, 11), cell_pixel(21, 11), cell_pixel(22, 11)])
+        grid[20][11] = grid[21][11] = grid[22][11] = 2
+        return grid
+
+    # ---- tests
+
+    def test_save_then_two_appends_write_exact_level_blocks(self):
+        self.shot("editor_start")
+        want = block(self.edit_first_level())
+        self.keys("a")
+        self.type("levels.txt")
+        self.shot_until("editor_typing_name", lambda img: any(
+            near(p, WHITE, 30) for p in img.region(360, 12, 430, 36)), 10)
+        self.keys("Return")
+        self.assertEqual(self.file_becomes("levels.txt", want), want)
+        self.shot("editor_saved_message")
+
+        want += block(self.edit_second_level())
+        self.keys("s")
+        self.type("levels.txt ")
+        self.assertEqual(self.file_becomes("levels.txt", want), want)
+
+        want += block(self.edit_third_level())
+        self.keys("s")
+        self.type("levels.txt")
+        self.keys("Tab")
+        got = self.file_becomes("levels.txt", want)
+        self.assertEqual(got, want)
+        shutil.copy(os.path.join(self.s.data, "levels.txt"),
+                    os.path.join(harness.ARGS.artifacts, "editor_levels.txt"))
+        # The game's round-trip test reads this fixture as the editor's output.
+        with open(FIXTURE, "rb") as f:
+            self.assertEqual(f.read(), got)
+        self.assertEqual(self.quit(), NO_AUDIO)
+
+    def test_preview_turns_and_snaps_back_on_release(self):
+        self.drag([cell_pixel(7, j) for j in range(3, 9)])
+        self.click_cell(3, 6)
+        self.keys("v", "i", "z", "i", "z", "j", "j", "z", "m")
+        self.keys("z")                         # (4, 8): an obstacle under the cursor
+        cells = {(4, 8): BLUE, (4, 6): RED, (3, 6): DARK_GREEN, (7, 5): RED}
+        top = self.shot_cells("editor_top_view_painted", cells)
+        self.keys("2")
+        start = self.shot_until("editor_preview", lambda img: img.differs(top) > 100000)
+        self.keys("o", "o", "o")
+        self.shot_until("editor_preview_turned", lambda img: img.differs(start) > 1000)
+        self.drag([(500, 300), (520, 300), (540, 300), (560, 300)])
+        self.shot_until("editor_preview_snapped_back", lambda img: img.differs(start) == 0, 10)
+        self.keys("1")
+        self.shot_cells("editor_top_view_again", cells)
+        self.quit()
+
+    def test_unopenable_name_is_reported_on_screen_and_stdout(self):
+        self.keys("a", "Return")               # an empty name cannot be opened
+        self.shot_until("editor_save_failed", lambda img: any(
+            near(p, WHITE, 30) for p in img.region(25, 12, 340, 36)), 10)
+        self.keys("s")
+        self.type("no/such/dir.txt")
+        self.keys("space")
+        self.shot("editor_append_failed")
+        self.assertEqual(self.quit(), NO_AUDIO + "Cannot open file for saving\n" * 2)
+        self.assertFalse(os.path.exists(os.path.join(self.s.data, "no")))
+
+
+if __name__ == "__main__":
+    harness.run_unittests(harness.main_args())
