@@ -1,0 +1,189 @@
+// The control panel's screen: its frame, keys, the three hit-test columns in
+// window pixels and the action of every button and slider. Writes the game's
+// settings and the load prompt's state; the other parts read them next frame.
+#include <GL/glut.h>
+
+#include <cstdio>
+#include <initializer_list>
+
+#include "common/drawing.h"
+#include "game/scoreboard.h"
+#include "game/squeakling.h"
+
+// Hit strips in window pixels, y down from the top, matching the drawing at
+// the default 1200 x 600 window; they are not scaled after a resize.
+static constexpr int kLeftColumnX = 280;
+static constexpr int kRightColumnX = 760;
+// The slider strip starts 15 pixels into the track and ends 15 before its end.
+static constexpr int kSliderInset = 15;
+static constexpr int kRowsTop = 150;
+static constexpr double kRowPitch = 80.0;
+// A press counts in a row when y - top and y - (top - reach) fall in the same
+// 80-pixel step: buttons take 50 rows of pixels, sliders 23.
+static constexpr int kButtonReachTop = 120;
+static constexpr int kSliderReachTop = 93;
+
+static constexpr const char *kLoadPrompt = "Please enter file to load: ";
+
+// ---- Frame and keys ----
+
+void CPDisplay(void) {
+  SetUpDisplay();
+  DrawControlPanel(text, displayText, fileText);
+  glutSwapBuffers();
+}
+
+void CPIdle(void) { CPDisplay(); }
+
+// The play screen comes back with the pause flag still set from entry.
+static void ReturnToGame(void) {
+  displayText = 0;
+  InstallScreen(&playScreen);
+}
+
+void CPKeyboard(unsigned char key, int, int) {
+  if (key == 27) ReturnToGame();
+}
+
+// ---- Hit test ----
+
+// Rows are computed in floating point and truncated toward zero.
+static int RowAt(int y, int reachTop) {
+  int row = static_cast<int>((y - kRowsTop) / kRowPitch);
+  int reach = static_cast<int>((y - reachTop) / kRowPitch);
+  if (reach != row || y <= kRowsTop || row >= kPanelRows) return -1;
+  return row;
+}
+
+static BOOL InRange(int x, int low, int high) { return x >= low && x <= high; }
+
+// One width serves each column: the buttons are tested with BCatOff's,
+// every slider with SCheese's.
+int CPHitRow(CPColumn column, int x, int y) {
+  const int buttonWidth = imageWidth[kImageBCatOff];
+  switch (column) {
+    case CP_COLUMN_LEFT:
+      if (!InRange(x, kLeftColumnX, kLeftColumnX + buttonWidth)) return -1;
+      return RowAt(y, kButtonReachTop);
+    case CP_COLUMN_MIDDLE:
+      if (!InRange(x, kSliderTrackX + kSliderInset,
+                   kSliderTrackX + imageWidth[kImageSCheese] - kSliderInset))
+        return -1;
+      return RowAt(y, kSliderReachTop);
+    case CP_COLUMN_RIGHT:
+      if (!InRange(x, kRightColumnX, kRightColumnX + buttonWidth)) return -1;
+      return RowAt(y, kButtonReachTop);
+  }
+  return -1;
+}
+
+// ---- Slider mappings ----
+
+static double SliderPosition(int x, int xpos) { return x - (xpos + kSliderInset); }
+
+void DoSpeedSlider(int x, int xpos) { speedScale = SliderPosition(x, xpos) / 100.0 + 0.5; }
+void DoCatSlider(int x, int xpos) { catSpeedScale = SliderPosition(x, xpos) / 100.0 + 0.5; }
+void DoBonusSlider(int x, int xpos) { bonusFreq = SliderPosition(x, xpos) / 100.0 + 0.5; }
+void DoCheeseSlider(int x, int xpos) {
+  initNumCheese = static_cast<int>(SliderPosition(x, xpos) / 5.0 + 5);
+}
+void DoLivesSlider(int x, int xpos) {
+  initLives = static_cast<int>(SliderPosition(x, xpos) / 10.0 + 1);
+}
+
+// ---- Actions ----
+
+// GL state exists only once the window is open; the flags alone change
+// before that, so the panel's logic runs without a window.
+static void SetCapability(GLenum capability, BOOL on) {
+  if (!g_bWindowOpen) return;
+  if (on)
+    glEnable(capability);
+  else
+    glDisable(capability);
+}
+
+static void ToggleView(void) {
+  if (viewPoint == 2)
+    viewPoint = 1;
+  else if (viewPoint == 1)
+    viewPoint = 2;
+}
+
+static void ToggleTextures(void) {
+  g_bTexture = !g_bTexture;
+  SetCapability(GL_TEXTURE_2D, g_bTexture);
+}
+
+// Only the four spotlights; the two lamps stay as they are.
+static void ToggleSpotlights(void) {
+  g_bLightingEnabled = !g_bLightingEnabled;
+  for (GLenum light = GL_LIGHT2; light <= GL_LIGHT5; light++)
+    SetCapability(light, g_bLightingEnabled);
+}
+
+static void RestartFromPanel(void) {
+  DoRestart(1);
+  PAUSED = 0;
+  displayText = 0;
+}
+
+// The name starts again from its first character, so a name left half-typed
+// on an earlier prompt cannot hide behind the emptied text.
+static void StartLoadPrompt(void) {
+  displayText = 1;
+  InstallKeyboard(KeyboardLoad);
+  snprintf(text, sizeof text, "%s", kLoadPrompt);
+  fileText[0] = '\0';
+  fileTextIndex = 0;
+}
+
+static void PressLeft(int row) {
+  switch (row) {
+    case 0: ToggleView(); break;
+    case 1: ToggleTextures(); break;
+    case 2: ToggleSpotlights(); break;
+    case 3: CAT_EXISTS = !CAT_EXISTS; break;
+    case 4: SOUND_ON = !SOUND_ON; break;
+    default: break;
+  }
+}
+
+static void PressSlider(int row, int x) {
+  switch (row) {
+    case 0: DoSpeedSlider(x, kSliderTrackX); break;
+    case 1: DoLivesSlider(x, kSliderTrackX); break;
+    case 2: DoCheeseSlider(x, kSliderTrackX); break;
+    case 3: DoCatSlider(x, kSliderTrackX); break;
+    case 4: DoBonusSlider(x, kSliderTrackX); break;
+    default: break;
+  }
+}
+
+static void PressRight(int row) {
+  switch (row) {
+    case 0: shadowsOn = (shadowsOn + 1) % 4; break;
+    case 1: reflectionsOn = !reflectionsOn; break;
+    case 2: ReturnToGame(); break;
+    case 3: RestartFromPanel(); break;
+    case 4: StartLoadPrompt(); break;
+    default: break;
+  }
+}
+
+void CPPress(CPColumn column, int row, int x) {
+  switch (column) {
+    case CP_COLUMN_LEFT: PressLeft(row); break;
+    case CP_COLUMN_MIDDLE: PressSlider(row, x); break;
+    case CP_COLUMN_RIGHT: PressRight(row); break;
+  }
+}
+
+// Any button's press; releases and drags change nothing.
+void CPMouseButton(int, int state, int x, int y) {
+  if (state != GLUT_DOWN) return;
+  for (CPColumn column : {CP_COLUMN_LEFT, CP_COLUMN_MIDDLE, CP_COLUMN_RIGHT}) {
+    int row = CPHitRow(column, x, y);
+    if (row >= 0) CPPress(column, row, x);
+  }
+}
