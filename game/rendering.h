@@ -137,8 +137,3 @@ int ClassifyCell(int x, int y, int code);
 // Frame-time log: when SQUEAKLING_FRAME_LOG names a file, display appends one
 // line per play frame, the time in microseconds at the buffer swap.
 void LogFrameTime(void);
-
-// TEMPORARY: the overlay's entry points the play frame calls, declared here
-// until game/scoreboard.h carries them (stand-ins in standin_scene_deps.cpp).
-void DrawScoreBoard(int level, int lives, int score, int cheese, double speedScale, BOOL PAUSED);
-void DrawLevelInterlude(int level, int lives);
