@@ -29,54 +29,48 @@ void FreeRows(ChannelRows *rows)
   std::free(rows->a);
 }
 
-// Channels 0..3 as red/grey, green, blue, alpha; channel 1 of a grey image
-// is its alpha.
+// Reads row y of every channel the image has: channels 0..3 as red/grey,
+// green, blue, alpha; channel 1 of a grey image is its alpha.
+void GetChannelRows(ImageRec *image, const ChannelRows &rows, int y)
+{
+  const int z = image->zsize;
+  ImageGetRow(image, rows.r, y, 0);
+  if (z == 2) ImageGetRow(image, rows.a, y, 1);
+  if (z >= 3) {
+    ImageGetRow(image, rows.g, y, 1);
+    ImageGetRow(image, rows.b, y, 2);
+  }
+  if (z >= 4) ImageGetRow(image, rows.a, y, 3);
+}
+
+// One row as RGBA, whatever the channel count.
 void ReadTextureRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out)
 {
   const int n = image->xsize;
-  if (image->zsize >= 4) {
-    ImageGetRow(image, rows.r, y, 0);
-    ImageGetRow(image, rows.g, y, 1);
-    ImageGetRow(image, rows.b, y, 2);
-    ImageGetRow(image, rows.a, y, 3);
+  GetChannelRows(image, rows, y);
+  if (image->zsize >= 4)
     rgbatorgba(rows.r, rows.g, rows.b, rows.a, out, n);
-  } else if (image->zsize == 3) {
-    ImageGetRow(image, rows.r, y, 0);
-    ImageGetRow(image, rows.g, y, 1);
-    ImageGetRow(image, rows.b, y, 2);
+  else if (image->zsize == 3)
     rgbtorgba(rows.r, rows.g, rows.b, out, n);
-  } else if (image->zsize == 2) {
-    ImageGetRow(image, rows.r, y, 0);
-    ImageGetRow(image, rows.a, y, 1);
+  else if (image->zsize == 2)
     latorgba(rows.r, rows.a, out, n);
-  } else {
-    ImageGetRow(image, rows.r, y, 0);
+  else
     bwtorgba(rows.r, out, n);
-  }
 }
 
+// One row in the file's own channel layout.
 void ReadSgiRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out)
 {
   const int n = image->xsize;
-  if (image->zsize >= 4) {
-    ImageGetRow(image, rows.r, y, 0);
-    ImageGetRow(image, rows.g, y, 1);
-    ImageGetRow(image, rows.b, y, 2);
-    ImageGetRow(image, rows.a, y, 3);
+  GetChannelRows(image, rows, y);
+  if (image->zsize >= 4)
     rgbatorgba(rows.r, rows.g, rows.b, rows.a, out, n);
-  } else if (image->zsize == 3) {
-    ImageGetRow(image, rows.r, y, 0);
-    ImageGetRow(image, rows.g, y, 1);
-    ImageGetRow(image, rows.b, y, 2);
+  else if (image->zsize == 3)
     rgbtorgb(rows.r, rows.g, rows.b, out, n);
-  } else if (image->zsize == 2) {
-    ImageGetRow(image, rows.r, y, 0);
-    ImageGetRow(image, rows.a, y, 1);
+  else if (image->zsize == 2)
     latola(rows.r, rows.a, out, n);
-  } else {
-    ImageGetRow(image, rows.r, y, 0);
+  else
     bwtobw(rows.r, out, n);
-  }
 }
 
 [[noreturn]] void FailImage(const char *name, SgiStatus status)

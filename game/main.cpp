@@ -9,24 +9,6 @@
 #include "common/drawing.h"
 #include "game/squeakling.h"
 
-static GLMmodel *ReadModel(const char *file, GLfloat scale, BOOL reverse) {
-  GLMmodel *model = glmReadOBJ(file);
-  glmScale(model, scale);
-  glmFacetNormals(model);
-  glmVertexNormals(model, 90.0f);
-  if (reverse) glmReverseWinding(model);
-  glmLinearTexture(model);
-  return model;
-}
-
-static void ReadModels(void) {
-  mouse = ReadModel("models/mouseFull1.obj", 0.65f, FALSE);
-  apple = ReadModel("models/apple.obj", 0.003f, TRUE);
-  banana = ReadModel("models/banana.obj", 0.003f, TRUE);
-  surfModel = ReadModel("models/surfbord.obj", 0.2f, FALSE);
-  catModel = ReadModel("models/cat2.obj", 0.2f, FALSE);
-}
-
 static void StartSound(void) {
   if (startAudio(&soundFX, "/dev/dsp") < 0) {
     printf("Cannot intialize audio\n");

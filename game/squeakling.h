@@ -176,6 +176,9 @@ void MouseDeath(int button, int state, int x, int y);
 void DoRestart(BOOL fullRestart);
 // Settings and game state as start-up leaves them before the level set loads.
 void InitSettings(void);
+// Reads and prepares the five models from the working directory; a model
+// that cannot be read ends the program.
+void ReadModels(void);
 
 // ---- Sound cues ----
 extern int crash_id, eaten_id, levelpassed_id, catpurL_id, catpurR_id, catpurC_id,

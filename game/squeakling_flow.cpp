@@ -96,6 +96,26 @@ void InitSettings(void) {
   collisionDetection = 1;
 }
 
+// ---- Start-up ----
+
+static GLMmodel *ReadModel(const char *file, GLfloat scale, BOOL reverse) {
+  GLMmodel *model = glmReadOBJ(file);
+  glmScale(model, scale);
+  glmFacetNormals(model);
+  glmVertexNormals(model, 90.0f);
+  if (reverse) glmReverseWinding(model);
+  glmLinearTexture(model);
+  return model;
+}
+
+void ReadModels(void) {
+  mouse = ReadModel("models/mouseFull1.obj", 0.65f, FALSE);
+  apple = ReadModel("models/apple.obj", 0.003f, TRUE);
+  banana = ReadModel("models/banana.obj", 0.003f, TRUE);
+  surfModel = ReadModel("models/surfbord.obj", 0.2f, FALSE);
+  catModel = ReadModel("models/cat2.obj", 0.2f, FALSE);
+}
+
 // ---- Start screen ----
 
 void displayStart(void) {

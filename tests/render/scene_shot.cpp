@@ -9,7 +9,6 @@
 // its overlay, through the game's own display callback.
 #include <GL/glut.h>
 
-#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,22 +20,6 @@
 #include "game/squeakling.h"
 
 static std::vector<std::string> commands;
-
-static BOOL FileExists(const char *name) {
-  struct stat st;
-  return stat(name, &st) == 0;
-}
-
-static GLMmodel *ReadModel(const char *file, GLfloat scale, BOOL reverse) {
-  if (!FileExists(file)) return nullptr;
-  GLMmodel *model = glmReadOBJ(file);
-  glmScale(model, scale);
-  glmFacetNormals(model);
-  glmVertexNormals(model, 90.0f);
-  if (reverse) glmReverseWinding(model);
-  glmLinearTexture(model);
-  return model;
-}
 
 static void SavePixels(const std::string &path, GLenum buffer) {
   std::vector<unsigned char> rgb(static_cast<size_t>(g_Width) * g_Height * 3);
@@ -145,11 +128,7 @@ int main(int argc, char **argv) {
   LoadUserLevel(argv[1]);
   time_since_death = 10.0f;
   PAUSED = 1;
-  mouse = ReadModel("models/mouseFull1.obj", 0.65f, FALSE);
-  apple = ReadModel("models/apple.obj", 0.003f, TRUE);
-  banana = ReadModel("models/banana.obj", 0.003f, TRUE);
-  surfModel = ReadModel("models/surfbord.obj", 0.2f, FALSE);
-  catModel = ReadModel("models/cat2.obj", 0.2f, FALSE);
+  ReadModels();
   BuildShadowMatrices();
   glutDisplayFunc(RunCommands);
   glutMainLoop();
