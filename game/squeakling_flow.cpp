@@ -274,8 +274,11 @@ void DoRestart(BOOL fullRestart) {
   mousey = mouseyInit;
   viewOrient = mouseOrientInit;
   mouseorient = mouseOrientInit;
+  // Only a cell that still holds the fruit: after a load the coordinates
+  // point into the new set, where they may hold a wall, the cheese or a start.
   if (bonusOn) {
-    levels[levelNum][bonusX][bonusY] = CELL_EMPTY;
+    int &cell = levels[levelNum][bonusX][bonusY];
+    if (cell == CELL_BONUS) cell = CELL_EMPTY;
     bonusOn = 0;
   }
   cheeseEaten = 0;

@@ -219,6 +219,35 @@ TEST_F(Flow, LoadPromptTakesTheNameAndReportsTheResult) {
   EXPECT_EQ(levels[0][5][29], CELL_MOUSE_START);  // the failed load left the set alone
 }
 
+TEST_F(Flow, LoadingWhileAFruitIsOutLeavesTheNewSetsCellsAlone) {
+  char path[] = "/tmp/flowfruitXXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::string level;
+  for (int x = 0; x < kGridSize; x++) {
+    std::string row(kGridSize, '0');
+    if (x == 6) row[7] = '2';   // an obstacle where the old fruit stood
+    if (x == 3) row[3] = '3';
+    level += row + "\n";
+  }
+  level += "endLevel\n";
+  ASSERT_EQ(write(fd, level.data(), level.size()), static_cast<ssize_t>(level.size()));
+  close(fd);
+
+  // A fruit out on the third level of the old set.
+  levelNum = 2;
+  levels[2][6][7] = CELL_BONUS;
+  bonusOn = 1;
+  bonusX = 6;
+  bonusY = 7;
+  for (const char *k = path; *k; k++) KeyboardLoad(static_cast<unsigned char>(*k), 0, 0);
+  KeyboardLoad('\r', 0, 0);
+  unlink(path);
+  ASSERT_STREQ(text, "Loaded Levelset: ");
+  EXPECT_EQ(bonusOn, 0);
+  EXPECT_EQ(levels[0][6][7], CELL_OBSTACLE);
+}
+
 TEST_F(Flow, LoadPromptStopsAtNinetyNineCharacters) {
   for (int i = 0; i < 150; i++) KeyboardLoad('a', 0, 0);
   EXPECT_EQ(fileTextIndex, kTextSize - 1);
