@@ -51,6 +51,9 @@ BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], dou
 // The interlude after its first second: advances a finished level (putting
 // one cheese back into it) and puts the mouse back on its start.
 void ResetForInterlude(void);
+// Runs that reset once for an interlude that went by without it; returns
+// whether it did.
+BOOL CatchUpInterlude(void);
 // Number, from 1, of the level the interlude announces.
 int InterludeLevel(void);
 

@@ -174,7 +174,11 @@ void SetUpDisplay(void) {
     gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], up[0], up[1], up[2]);
 }
 
+// The interlude whose reset has run last, named by its time_of_death.
+static struct timeval interludeReset;
+
 void ResetForInterlude(void) {
+  interludeReset = time_of_death;
   if (change_level) {
     // The finished level gets one cheese back for a later replay.
     if (levelNum + 1 < kMaxLevels) {
@@ -191,6 +195,19 @@ void ResetForInterlude(void) {
   animate = 0;
 }
 
+// An interlude can pass without a frame after its first second: the player
+// opens the control panel in that second and comes back after the interlude
+// is over. Its reset then runs on the first play frame instead, or the mouse
+// would play on from inside the obstacle it died in, or on a finished level
+// that has no cheese left.
+BOOL CatchUpInterlude(void) {
+  if (interludeReset.tv_sec == time_of_death.tv_sec &&
+      interludeReset.tv_usec == time_of_death.tv_usec)
+    return FALSE;
+  ResetForInterlude();
+  return TRUE;
+}
+
 // While change_level is still set the level has not advanced yet, but the
 // interlude already announces the next one.
 int InterludeLevel(void) { return change_level ? levelNum + 2 : levelNum + 1; }
@@ -199,6 +216,7 @@ void display(void) {
   levels[levelNum][0][0] = CELL_WALL;  // the corner is a wall whatever the file said
   SetUpDisplay();
   if (time_since_death >= kInterludeEnd) {
+    if (CatchUpInterlude()) SetUpDisplay();
     if (!PAUSED) animate = 1;
     RenderObjects();
     DrawScoreBoard(levelNum + 1, livesLeft, score, initNumCheese - cheeseEaten, speedScale,

@@ -262,6 +262,37 @@ TEST_F(Scene, InterludeAdvancesAFinishedLevelAndPutsOneCheeseBack) {
   EXPECT_EQ(again, 1);
 }
 
+// The player opens the control panel in an interlude's first second and
+// comes back after its fifth: no interlude frame ran the reset.
+TEST_F(Scene, AnInterludeWithoutFramesIsCaughtUpOnTheFirstPlayFrame) {
+  mousexInit = 5;
+  mouseyInit = 6;
+  mouseOrientInit = 0;
+  time_of_death = {1000, 250};
+  change_level = 1;
+  mousex = mousey = 17;
+  mouseorient = 90;
+  EXPECT_TRUE(CatchUpInterlude());
+  EXPECT_EQ(levelNum, 1);
+  EXPECT_EQ(change_level, 0);
+  EXPECT_EQ(mousex, 5.0);
+  EXPECT_EQ(mousey, 6.0);
+  EXPECT_EQ(mouseorient, 0);
+
+  // Once caught up, play goes on from where the mouse runs.
+  mousex = 9;
+  EXPECT_FALSE(CatchUpInterlude());
+  EXPECT_EQ(mousex, 9.0);
+  EXPECT_EQ(levelNum, 1);
+
+  // An interlude that had its frames needs nothing more.
+  time_of_death = {1010, 0};
+  ResetForInterlude();
+  mousex = 12;
+  EXPECT_FALSE(CatchUpInterlude());
+  EXPECT_EQ(mousex, 12.0);
+}
+
 TEST_F(Scene, InterludeNeverAdvancesPastTheLastGrid) {
   levelNum = kMaxLevels - 1;
   change_level = 1;
