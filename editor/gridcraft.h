@@ -113,7 +113,9 @@ void ClearMatrix(void);
 void ClearFileBuffer(void);
 // Writes the level as one level block: mode 0 creates or empties fileName,
 // mode 1 appends. Returns 1 when written, 0 when the file could not be opened
-// (then "Cannot open file for saving\n" goes to standard output).
+// (then "Cannot open file for saving\n" goes to standard output) or a write
+// failed (then "Cannot write file for saving\n", and the file is cut back to
+// its size before the call).
 BOOL ExportToFile(int mode, char *fileName);
 // Loads the five samples from ./sound/ into soundFX.
 void LoadSamples(void);

@@ -1,6 +1,9 @@
 // The level in memory and its way out: the empty bordered grid, the file-name
 // buffer, the writer of one level block in the level-set format, and the
 // editor's five sound samples.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -41,12 +44,28 @@ BOOL ExportToFile(int mode, char *fileName) {
     printf("Cannot open file for saving\n");
     return 0;
   }
+  // A write that fails part-way (disk full, size limit) must not leave half a
+  // level block: the next append would run on into it and the game would read
+  // one broken level. A regular file goes back to its size before the call;
+  // its descriptor outlives fclose, which is where stdio's last write fails.
+  struct stat before;
+  bool regular = fstat(fileno(file), &before) == 0 && S_ISREG(before.st_mode);
+  int fd = regular ? dup(fileno(file)) : -1;
   for (int i = 0; i < kGridSize; i++) {
     for (int j = 0; j < kGridSize; j++) fprintf(file, "%d", level[i][j]);
     fprintf(file, "\n");
   }
   fprintf(file, "endLevel\n");
-  fclose(file);
+  bool written = !ferror(file);
+  if (fclose(file) != 0) written = false;
+  if (fd >= 0) {
+    if (!written && ftruncate(fd, before.st_size) != 0) perror(fileName);
+    close(fd);
+  }
+  if (!written) {
+    printf("Cannot write file for saving\n");
+    return 0;
+  }
   return 1;
 }
 

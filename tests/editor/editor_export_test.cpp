@@ -2,7 +2,10 @@
 // cannot be opened, and the typing of a file name with its prompt, length
 // limits and the messages after saving.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <cstdlib>
 #include <fstream>
@@ -90,6 +93,38 @@ TEST_F(EditorExport, UnopenableFileIsReportedAndLeavesLevelAlone) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "Cannot open file for saving\nCannot open file for saving\n");
   EXPECT_EQ(level[9][9], kCellObstacle);
+}
+
+// Writes that fail after the open (a full device, a file-size limit hit
+// part-way through an append) are failures, and an append that broke off
+// leaves the set as it was rather than half a level at its end.
+TEST_F(EditorExport, FailedWritesAreReportedAndLeaveNoHalfBlock) {
+  char full[] = "/dev/full";
+  testing::internal::CaptureStdout();
+  EXPECT_EQ(ExportToFile(0, full), 0);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot write file for saving\n");
+
+  char name[] = "set.txt";
+  ASSERT_EQ(ExportToFile(0, name), 1);
+  std::string one = ReadFile(name);
+  struct rlimit old;
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  struct rlimit small = old;
+  small.rlim_cur = one.size() + 100;
+  void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  testing::internal::CaptureStdout();
+  BOOL appended = ExportToFile(1, name);
+  std::string out = testing::internal::GetCapturedStdout();
+  setrlimit(RLIMIT_FSIZE, &old);
+  signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(appended, 0);
+  EXPECT_EQ(out, "Cannot write file for saving\n");
+  EXPECT_EQ(ReadFile(name), one);
+
+  Type("s");  // the typed path shows the failure as well
+  Type("/dev/full\n");
+  EXPECT_EQ(Message(), "Cannot open file for saving: /dev/full");
 }
 
 TEST_F(EditorExport, TypedNameIsSavedWithItsMessages) {
