@@ -89,7 +89,7 @@ static void EndOverlay(void) {
 
 void DrawString(char *string, int length) {
   for (int k = 0; k < length && string[k] != '\0'; k++)
-    glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, string[k]);
+    glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, static_cast<unsigned char>(string[k]));
 }
 
 void DisplayText(char *text, int textSize) {
