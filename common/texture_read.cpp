@@ -43,34 +43,20 @@ void GetChannelRows(ImageRec *image, const ChannelRows &rows, int y)
   if (z >= 4) ImageGetRow(image, rows.a, y, 3);
 }
 
-// One row as RGBA, whatever the channel count.
-void ReadTextureRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out)
+// One row, either as RGBA whatever the channel count (read_texture) or in
+// the file's own channel layout (read_sgi).
+void ReadRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out, bool asRgba)
 {
   const int n = image->xsize;
   GetChannelRows(image, rows, y);
   if (image->zsize >= 4)
     rgbatorgba(rows.r, rows.g, rows.b, rows.a, out, n);
   else if (image->zsize == 3)
-    rgbtorgba(rows.r, rows.g, rows.b, out, n);
+    asRgba ? rgbtorgba(rows.r, rows.g, rows.b, out, n) : rgbtorgb(rows.r, rows.g, rows.b, out, n);
   else if (image->zsize == 2)
-    latorgba(rows.r, rows.a, out, n);
+    asRgba ? latorgba(rows.r, rows.a, out, n) : latola(rows.r, rows.a, out, n);
   else
-    bwtorgba(rows.r, out, n);
-}
-
-// One row in the file's own channel layout.
-void ReadSgiRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out)
-{
-  const int n = image->xsize;
-  GetChannelRows(image, rows, y);
-  if (image->zsize >= 4)
-    rgbatorgba(rows.r, rows.g, rows.b, rows.a, out, n);
-  else if (image->zsize == 3)
-    rgbtorgb(rows.r, rows.g, rows.b, out, n);
-  else if (image->zsize == 2)
-    latola(rows.r, rows.a, out, n);
-  else
-    bwtobw(rows.r, out, n);
+    asRgba ? bwtorgba(rows.r, out, n) : bwtobw(rows.r, out, n);
 }
 
 [[noreturn]] void FailImage(const char *name, SgiStatus status)
@@ -116,7 +102,7 @@ unsigned *ReadTextureChecked(const char *name, int *width, int *height, int *com
   if (result && AllocateRows(&rows, image->xsize)) {
     auto *out = reinterpret_cast<unsigned char *>(result);
     for (int y = 0; y < image->ysize; y++)
-      ReadTextureRow(image, rows, y, out + y * rowBytes);
+      ReadRow(image, rows, y, out + y * rowBytes, true);
     *status = kSgiOk;
   } else {
     std::free(result);
@@ -149,7 +135,7 @@ unsigned char *ReadSgiChecked(const char *name, int *width, int *height, int *co
   ChannelRows rows{};
   if (result && AllocateRows(&rows, image->xsize)) {
     for (int y = 0; y < image->ysize; y++)
-      ReadSgiRow(image, rows, y, result + y * rowBytes);
+      ReadRow(image, rows, y, result + y * rowBytes, false);
     *status = kSgiOk;
   } else {
     std::free(result);
