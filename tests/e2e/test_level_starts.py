@@ -1,0 +1,43 @@
+"""Each level of a set is played from its own mouse start, in the real game:
+level 2's start, two cells before the wall, would kill a mouse put there on
+level 1 within a second of the interlude's end."""
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(__file__))
+import harness  # noqa: E402
+from overlay_common import *  # noqa: E402,F401,F403
+
+LIVES_TEXT = (128, 6, 300, 36)  # "Squeaklings x 3" on the scoreboard
+
+
+def playing(img):
+    """The scoreboard's blue Restart button shows only during play."""
+    r, g, b = img.mean(815, 12, 885, 32)
+    return b > 120 and b > r + 40
+
+
+class LevelStarts(GameCase):
+    def test_first_level_is_played_from_its_own_start(self):
+        # Both mice head down the rows (+x): from (1, 14) 27 free cells, from
+        # (27, 14) one cell and then the wall.
+        self.write_level("starts.txt", level_text({(1, 14): 3}) + level_text({(27, 14): 3}))
+        self.start_game("starts.txt")
+        self.open_panel()
+        self.press_left(CAT)  # only the maze can kill the mouse
+        self.press_right(RESTART, pause=0.2)
+        # A mouse put on level 2's start dies before a slow screenshot sees
+        # the scoreboard, interlude after interlude.
+        self.assertTrue(self.s.wait_for(lambda: playing(self.shot("_poll")), 15, 0.2),
+                        "no play after the interlude: the mouse dies at once")
+        first = self.shot("starts_first_play_frame")
+        time.sleep(1.5)
+        later = self.shot("starts_play_later")
+        self.alive()
+        self.assertTrue(playing(later), "the mouse died: an interlude or game over shows")
+        self.assertEqual(box_differs(first, later, LIVES_TEXT), 0, "a life was lost")
+
+
+if __name__ == "__main__":
+    harness.run_unittests(harness.main_args())
