@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/gaudio.h"
 #include "game/squeakling.h"
 
 namespace {
@@ -97,6 +98,7 @@ int main(int argc, char **argv) {
   srand(1);
   // Without a sound device, as the game runs when /dev/dsp cannot be opened.
   startAudio(&soundFX, "/nonexistent/dsp");
+  InitSettings();
   SOUND_ON = 0;
   CAT_EXISTS = 1;
   speedScale = catSpeedScale = bonusFreq = 1.0;

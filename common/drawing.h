@@ -4,6 +4,8 @@
 #pragma once
 #include <GL/gl.h>
 
+#include "common/basics.h"
+
 // ---- Colour table: RGBA, constant; every including module has its own copy.
 constexpr GLfloat colorRed[4] = {1.0f, 0.0f, 0.0f, 1.0f};
 constexpr GLfloat colorGreen[4] = {0.0f, 1.0f, 0.0f, 1.0f};
@@ -36,6 +38,16 @@ constexpr GLfloat mc10[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 // colorNone (no highlights), then the current colour to color, so lit and
 // unlit geometry both take it. Needs a current GL context.
 void SetMaterialColor(const GLfloat *color);
+
+// Set by each program's main once its GLUT window exists (and by tests that
+// open one): until then redraw requests and GL state changes are skipped, so
+// the programs' handlers run in tests without a window.
+extern BOOL g_bWindowOpen;
+// glEnable or glDisable of a capability once the window is open; before
+// that, nothing.
+void SetCapability(GLenum capability, BOOL on);
+// Filled or outlined polygons, front and back, once the window is open.
+void SetPolygonFill(BOOL fill);
 
 // ---- Interface image catalogue.
 // Each image is an RGBA pixel array from read_texture (bottom row first,

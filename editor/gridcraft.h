@@ -10,11 +10,9 @@
 #include <GL/gl.h>
 
 #include "common/drawing.h"
+#include "common/basics.h"
 #include "common/gaudio.h"
 
-typedef int BOOL;
-
-constexpr int kGridSize = 30;
 constexpr int kTextSize = 100;  // text and fileText, terminator included
 
 // Cell codes the editor writes (the level-set format knows more).
@@ -40,7 +38,9 @@ extern int gridX, gridY;                 // cursor cell (first, second index), s
 extern int mouseX, mouseY;               // the one cell holding kCellMouseStart
 
 // ---- View state for the whole run.
-extern int viewPoint;       // 2 top view (start), 1 preview
+// Views of viewPoint.
+enum EditorView { VIEW_PREVIEW = 1, VIEW_TOP = 2 };
+extern int viewPoint;       // an EditorView; VIEW_TOP at start
 extern int lookAt;          // preview camera angle around the cursor, degrees 0..360
 extern float viewFrom;      // preview camera height, 5.0
 extern BOOL gridOn;         // draw cell outlines
@@ -78,16 +78,12 @@ extern gameaudio soundFX;
 extern BOOL audioOn;  // false when the sound device did not open
 extern int fox_id, beep_id, save_id, move_id, mouseplace_id;
 
-// Set once the GLUT window exists: until then redraw requests and GL state
-// changes are skipped, so the handlers run in tests without a window.
-extern BOOL g_bWindowReady;
-
 // ---- View and drawing (need a current GL context).
 void InitGraphics(void);
 void reshape(int width, int height);
 void display(void);
 void RenderObjects(void);
-void DisplayText(char *text, int textSize);
+void DisplayText(char *message, int length);
 void DisplayInstructions(void);
 void DrawString(char *string, int length);
 void DrawCubeFace(float fSize);
@@ -99,7 +95,7 @@ void DrawFloor(void);
 // cell per kCellPixels; 1 for any val > max.
 int GetGridNum(int max, int val);
 
-// ---- Input callbacks; they work without a window (see g_bWindowReady).
+// ---- Input callbacks; they work without a window (see g_bWindowOpen in common/drawing.h).
 void Keyboard(unsigned char key, int x, int y);
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);

@@ -22,18 +22,17 @@ BOOL g_bLightingEnabled = 1;
 BOOL g_bFillPolygons = 1;
 BOOL g_bTexture = 0;
 
-BOOL g_bWindowReady = 0;
-
 static const char *const kPrompts[2] = {"Please enter filename to save to: ",
                                         "Please enter filename to append to: "};
-// "appened" is how the editor has always spelt it.
+// "appened" stays misspelt: the message is matched letter for letter by
+// whatever reads the editor's output, the tests among them.
 static const char *const kSavedMessages[2] = {"File has been saved to: ",
                                               "File has been appened to: "};
 static const char kCannotOpenMessage[] = "Cannot open file for saving: ";
 static const char kCannotWriteMessage[] = "Cannot write file for saving: ";
 
 static void Redraw(void) {
-  if (g_bWindowReady) glutPostRedisplay();
+  if (g_bWindowOpen) glutPostRedisplay();
 }
 
 static void PlayCue(int id) { playSample(&soundFX, id, 1); }
@@ -42,7 +41,7 @@ static void PlayCue(int id) { playSample(&soundFX, id, 1); }
 // typed so that it always fits.
 static void ShowMessage(const char *prefix, const char *name) {
   int length = snprintf(text, sizeof text, "%s%s", prefix, name);
-  textSize = length < (int)sizeof text ? length : (int)strlen(text);
+  textSize = length < static_cast<int>(sizeof text) ? length : static_cast<int>(strlen(text));
   displayText = 1;
 }
 
@@ -112,7 +111,7 @@ static void TypeFileChar(unsigned char key) {
   if (key == '\0' || fileTextIndex >= kTextSize - 1 ||
       promptLength + fileTextIndex + 1 > kTextSize - 1)
     return;
-  fileText[fileTextIndex++] = (char)key;
+  fileText[fileTextIndex++] = static_cast<char>(key);
   ShowMessage(kPrompts[fileMode], fileText);
   Redraw();
 }
@@ -141,8 +140,8 @@ static void FileNameKey(unsigned char key) {
 static void EditingKey(unsigned char key) {
   switch (key) {
     case 27: exit(0);
-    case '1': SetView(2); break;
-    case '2': SetView(1); break;
+    case '1': SetView(VIEW_TOP); break;
+    case '2': SetView(VIEW_PREVIEW); break;
     case 'i': MoveCursor(1, 0); break;
     case 'm': MoveCursor(-1, 0); break;
     case 'j': MoveCursor(0, 1); break;
@@ -212,7 +211,7 @@ static void TopViewPress(int x, int y) {
 
 void MouseButton(int button, int state, int x, int y) {
   if (!InActiveSquare(x, y)) return;
-  if (viewPoint == 1) {
+  if (viewPoint == VIEW_PREVIEW) {
     PreviewButton(button, state, x);
   } else if (state == GLUT_DOWN) {
     if (button == GLUT_LEFT_BUTTON) TopViewPress(x, y);
@@ -243,7 +242,7 @@ static void TopViewDrag(int x, int y) {
 
 void MouseMotion(int x, int y) {
   if (!InActiveSquare(x, y) || !g_bButton1Down) return;
-  if (viewPoint == 1)
+  if (viewPoint == VIEW_PREVIEW)
     PreviewDrag(x);
   else
     TopViewDrag(x, y);
@@ -260,14 +259,6 @@ int BuildPopupMenu(void) {
   return menu;
 }
 
-static void SetCapability(GLenum capability, BOOL on) {
-  if (!g_bWindowReady) return;
-  if (on)
-    glEnable(capability);
-  else
-    glDisable(capability);
-}
-
 void SelectFromMenu(int idCommand) {
   switch (idCommand) {
     case MENU_LIGHTING:
@@ -276,7 +267,7 @@ void SelectFromMenu(int idCommand) {
       break;
     case MENU_POLYMODE:
       g_bFillPolygons = !g_bFillPolygons;
-      if (g_bWindowReady) glPolygonMode(GL_FRONT_AND_BACK, g_bFillPolygons ? GL_FILL : GL_LINE);
+      SetPolygonFill(g_bFillPolygons);
       break;
     case MENU_TEXTURING:
       g_bTexture = !g_bTexture;

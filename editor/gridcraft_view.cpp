@@ -7,7 +7,7 @@
 
 #include "editor/gridcraft.h"
 
-int viewPoint = 2;
+int viewPoint = VIEW_TOP;
 int lookAt = 0;
 float viewFrom = 5.0f;
 BOOL gridOn = 1;
@@ -44,12 +44,12 @@ void reshape(int width, int height) {
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(65.0, (double)width / (height > 0 ? height : 1), g_nearPlane, g_farPlane);
+  gluPerspective(65.0, static_cast<double>(width) / (height > 0 ? height : 1), g_nearPlane, g_farPlane);
   glMatrixMode(GL_MODELVIEW);
 }
 
 static void PlaceCamera(void) {
-  if (viewPoint == 2) {
+  if (viewPoint == VIEW_TOP) {
     // World +x points up the screen, +y to the left.
     gluLookAt(15, 15, 30, 15, 15, 0, 1, 0, 0);
     return;
@@ -92,12 +92,12 @@ void DrawString(char *string, int length) {
     glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, static_cast<unsigned char>(string[k]));
 }
 
-void DisplayText(char *text, int textSize) {
+void DisplayText(char *message, int length) {
   SetMaterialColor(colorWhite);
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorWhite);
   BeginOverlay();
   glRasterPos3fv(initial);
-  DrawString(text, textSize);
+  DrawString(message, length);
   EndOverlay();
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorNone);
 }
@@ -135,7 +135,7 @@ void DrawCubeWithTextureCoords(float fSize, float x, float y, int spin) {
   glPushMatrix();
   glTranslatef(x, y, 0.0f);
   glNormal3f(0, 0, 1);
-  glRotatef((float)spin, 0, 0, 1);
+  glRotatef(static_cast<float>(spin), 0, 0, 1);
   DrawCubeFace(fSize);
   for (const GLfloat *normal : kSideNormals) {
     glNormal3fv(normal);
@@ -195,18 +195,18 @@ static void DrawCell(int i, int j) {
     glColor4fv(colorNone);
     DrawCellOutline(i, j);
   }
-  if (viewPoint == 1 && (i % 2) == (j % 2)) {
+  if (viewPoint == VIEW_PREVIEW && (i % 2) == (j % 2)) {
     glColor4fv(colorPanel);
     DrawCellSquare(i, j);
   }
   switch (code) {
     case kCellWall:
       glColor4fv(wallColor);
-      DrawCubeWithTextureCoords(1.0f, (float)i, (float)j, 0);
+      DrawCubeWithTextureCoords(1.0f, static_cast<float>(i), static_cast<float>(j), 0);
       break;
     case kCellObstacle:
       glColor4fv(isCursor ? colorBlue : colorRed);
-      DrawCubeWithTextureCoords(1.0f, (float)i, (float)j, 0);
+      DrawCubeWithTextureCoords(1.0f, static_cast<float>(i), static_cast<float>(j), 0);
       break;
     case kCellMouseStart:
       glColor4fv(colorDkGreen);
@@ -223,7 +223,7 @@ void RenderObjects(void) {
     DisplayText(text, textSize);
     displayText = 0;
   }
-  if (viewPoint == 2) DisplayInstructions();
+  if (viewPoint == VIEW_TOP) DisplayInstructions();
   for (int i = 0; i < kGridSize; i++)
     for (int j = 0; j < kGridSize; j++) DrawCell(i, j);
   glColor4fv(colorWhite);
@@ -232,7 +232,7 @@ void RenderObjects(void) {
 }
 
 int GetGridNum(int max, int val) {
-  double t = (double)max - val;
+  double t = static_cast<double>(max) - val;
   int n = 1;
   while (t >= kCellPixels) {
     t -= kCellPixels;

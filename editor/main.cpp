@@ -10,7 +10,7 @@ int main(int argc, char **argv) {
   glutInitWindowSize(g_Width, g_Height);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutCreateWindow("Dravel GLUT example");
-  g_bWindowReady = 1;
+  g_bWindowOpen = 1;
   InitGraphics();
   if (startAudio(&soundFX, "/dev/dsp") < 0) {
     printf("Cannot intialize audio\n");

@@ -7,6 +7,8 @@
 #include <ctime>
 
 #include "common/drawing.h"
+#include "common/gaudio.h"
+#include "game/rendering.h"
 #include "game/squeakling.h"
 
 static void StartSound(void) {
@@ -19,6 +21,14 @@ static void StartSound(void) {
   }
 }
 
+// Developers' diagnostics, described in the README: the plain drawing path
+// and the frame-time log, for the reference pictures and the benchmarks.
+static void ReadDiagnostics(void) {
+  if (getenv("SQUEAKLING_PLAIN_SCENE")) g_bCompiledScene = 0;
+  const char *frameLog = getenv("SQUEAKLING_FRAME_LOG");
+  if (frameLog && *frameLog) OpenFrameLog(frameLog);
+}
+
 int main(int argc, char **argv) {
   glutInit(&argc, argv);
   glutInitWindowSize(g_Width, g_Height);
@@ -28,11 +38,11 @@ int main(int argc, char **argv) {
   glutCreateWindow("Dravel: Vimmo Squeakling");
   g_bWindowOpen = 1;
   InitGraphics();
+  ReadDiagnostics();
   ReadImageFiles();
 
-  g_bTexture = 1;
-  glEnable(GL_TEXTURE_2D);
   InitSettings();
+  glEnable(GL_TEXTURE_2D);  // texturing starts on, as InitSettings says
   srand(time(nullptr));
   LoadUserLevel(argc == 2 ? argv[1] : "defaultlevel.txt");
   StartSound();

@@ -1,11 +1,12 @@
-// The 3D scene: GL set-up, lights and cameras, the play frame with its
-// interlude, mirror floor, planar shadows, maze and actors. Everything here
-// runs on the GLUT thread; the pure helpers (cameras, shadow matrices, wall
-// faces, cell scan, interlude reset) make no GL call and suit unit tests.
+// The 3D scene: GL set-up, lights and cameras, the play frame's drawing,
+// mirror floor, planar shadows, maze and actors. Everything here runs on the
+// GLUT thread; the pure helpers (cameras, shadow matrices, wall faces, cell
+// scan) make no GL call and suit unit tests.
 #pragma once
 #include <GL/gl.h>
 
-typedef int BOOL;
+#include "common/basics.h"
+
 struct GLMmodel;
 
 // ---- Window and projection: reshape keeps them in step with the window ----
@@ -23,9 +24,9 @@ extern float g_spot_exponent;
 constexpr float kSpotCutoff = 14.0f;  // degrees
 
 // ---- Scene textures: loaded once by InitGraphics, never freed ----
-constexpr int kTexSlots = 10;
 constexpr int kTexWood = 0, kTexCheese = 1, kTexFur = 2, kTexFloor = 3;
-extern GLuint texName[kTexSlots];     // slots 0-3 hold texture objects 1-4
+constexpr int kTexSlots = 4;
+extern GLuint texName[kTexSlots];     // texture objects 1-4
 extern int texWidth[kTexSlots], texHeight[kTexSlots];
 extern unsigned int *cheeseTex, *furTex, *floorTex;
 
@@ -47,15 +48,6 @@ void SetLightPositions(void);         // positions only, under the current model
 // arrays alone) for a mode that has no camera.
 BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], double centre[3],
                double up[3]);
-
-// The interlude after its first second: advances a finished level (putting
-// one cheese back into it) and puts the mouse back on its start.
-void ResetForInterlude(void);
-// Runs that reset once for an interlude that went by without it; returns
-// whether it did.
-BOOL CatchUpInterlude(void);
-// Number, from 1, of the level the interlude announces.
-int InterludeLevel(void);
 
 // ---- Scene passes: mirror floor, lit scene, planar shadows ----
 void RenderObjects(void);
@@ -106,7 +98,7 @@ struct CellDraw {
   CellDrawKind kind;
   int x, y;
 };
-constexpr int kMaxCellDraws = 2 * 30 * 30;
+constexpr int kMaxCellDraws = 2 * kGridSize * kGridSize;
 // Scans the current level: takes over start cells (moving mouse and cat onto
 // them and emptying them), records cheeseX/Y and lists the cheese cubes and
 // fruit to draw. Returns the number of entries written to draws.
@@ -115,8 +107,8 @@ int ScanCells(CellDraw *draws);
 // ---- Speed: static geometry compiled into display lists ----
 // Set (the default) to draw walls, obstacles, floors and models from display
 // lists rebuilt whenever the level's cells change; clear to draw everything
-// in immediate mode. Both give the same picture. The game starts with the
-// lists unless the environment variable SQUEAKLING_PLAIN_SCENE is set.
+// in immediate mode. Both give the same picture. The game's main clears it
+// for the developers' diagnostic SQUEAKLING_PLAIN_SCENE (see the README).
 extern BOOL g_bCompiledScene;
 // Calls the display list for one piece of static geometry, building it first
 // when the level's cells changed; returns 0 when lists are off.
@@ -137,6 +129,9 @@ void DrawStencilSquares(void);
 enum CellClass { CLASS_NONE, CLASS_WALL, CLASS_OBSTACLE, CLASS_FLOOR, CLASS_STENCIL_ONLY };
 int ClassifyCell(int x, int y, int code);
 
-// Frame-time log: when SQUEAKLING_FRAME_LOG names a file, display appends one
-// line per play frame, the time in microseconds at the buffer swap.
+// Frame-time log, a developers' diagnostic (SQUEAKLING_FRAME_LOG, see the
+// README): once opened, display writes one line per play frame, the time in
+// microseconds at the buffer swap. A file that cannot be created is reported
+// on standard error and nothing is logged.
+void OpenFrameLog(const char *fileName);
 void LogFrameTime(void);

@@ -1,5 +1,5 @@
-// GL set-up, the projection, the six lights, the three cameras and the play
-// frame with its interlude after a lost life, a finished level or a restart.
+// GL set-up, the projection, the six lights, the three cameras and the
+// drawing of the play frame, as the flow's AdvancePlayFrame decides it.
 // Lights and settings are re-read and re-issued on every frame.
 #include <GL/glu.h>
 #include <GL/glut.h>
@@ -10,6 +10,8 @@
 #include <sys/time.h>
 
 #include "common/texture.h"
+#include "game/rendering.h"
+#include "game/scoreboard.h"
 #include "game/squeakling.h"
 
 float g_nearPlane = 1.0f, g_farPlane = 1000.0f;
@@ -31,11 +33,6 @@ GLuint texName[kTexSlots];
 int texWidth[kTexSlots], texHeight[kTexSlots];
 unsigned int *cheeseTex, *furTex, *floorTex;
 
-// The interlude lasts five whole seconds; after the first one the scene
-// shows the mouse back on the start of the level about to be played.
-constexpr float kInterludeEnd = 5.0f;
-constexpr float kInterludeReset = 1.0f;
-
 // Which scene textures have alpha 255 in every texel; see BoundTextureOpaque.
 static BOOL texOpaque[kTexSlots];
 
@@ -51,16 +48,16 @@ BOOL BoundTextureOpaque(void) {
   GLint bound = 0;
   glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
   if (bound == 0) return TRUE;  // object 0 holds no image: texturing has no effect
-  for (int slot = 0; slot < 4; slot++)
+  for (int slot = 0; slot < kTexSlots; slot++)
     if (texName[slot] == static_cast<GLuint>(bound)) return texOpaque[slot];
   return FALSE;
 }
 
-static const char *const kSceneTextures[4] = {"wood.rgb", "cheese.rgb", "images/fur.rgb",
+static const char *const kSceneTextures[kTexSlots] = {"wood.rgb", "cheese.rgb", "images/fur.rgb",
                                               "floortex.rgb"};
 
 void InitGraphics(void) {
-  for (int slot = 0; slot < 4; slot++) texName[slot] = static_cast<GLuint>(slot + 1);
+  for (int slot = 0; slot < kTexSlots; slot++) texName[slot] = static_cast<GLuint>(slot + 1);
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
   glShadeModel(GL_SMOOTH);
@@ -68,8 +65,8 @@ void InitGraphics(void) {
   glEnable(GL_LIGHT0);
   glEnable(GL_BLEND);
 
-  unsigned int **kept[4] = {nullptr, &cheeseTex, &furTex, &floorTex};
-  for (int slot = 0; slot < 4; slot++) {
+  unsigned int **kept[kTexSlots] = {nullptr, &cheeseTex, &furTex, &floorTex};
+  for (int slot = 0; slot < kTexSlots; slot++) {
     int components = 0;
     unsigned *pixels =
         read_texture(kSceneTextures[slot], &texWidth[slot], &texHeight[slot], &components);
@@ -88,7 +85,6 @@ void InitGraphics(void) {
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-  if (getenv("SQUEAKLING_PLAIN_SCENE")) g_bCompiledScene = 0;
 }
 
 // A zero-height window would make the aspect ratio infinite; it is taken as
@@ -115,7 +111,8 @@ void SetLightPositions(void) {
 
 // Issued before the camera is loaded, so positions and spot axes take the
 // model-view matrix the previous frame left: a turning camera's spotlights
-// lag one frame behind, which is how the game has always looked.
+// lag one frame behind. Kept so: issuing them after the camera would move
+// every lit pixel of a turning view, and the reference pictures with them.
 static void IssueLights(void) {
   glLightfv(GL_LIGHT0, GL_POSITION, g_lightPos0);
   glLightfv(GL_LIGHT1, GL_POSITION, g_lightPos1);
@@ -142,17 +139,17 @@ BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], dou
                double up[3]) {
   const double theta = orient * TWOPI, c = cos(theta), s = sin(theta);
   switch (view) {
-    case 0:  // first person: one unit ahead of the mouse, looking level
+    case VIEW_FIRST_PERSON:  // first person: one unit ahead of the mouse, looking level
       eye[0] = mx + c, eye[1] = my - s, eye[2] = 0.5;
       centre[0] = mx + 5 * c, centre[1] = my - 5 * s, centre[2] = 0.5;
       up[0] = 0, up[1] = 0, up[2] = 1;
       return TRUE;
-    case 1:  // chase: seven units behind and 3.5 up, looking at the mouse
+    case VIEW_CHASE:  // chase: seven units behind and 3.5 up, looking at the mouse
       eye[0] = mx - 7 * c, eye[1] = my + 7 * s, eye[2] = 3.5;
       centre[0] = mx, centre[1] = my, centre[2] = 0;
       up[0] = 0, up[1] = 0, up[2] = 1;
       return TRUE;
-    case 2:  // overhead: straight down on the middle, +x up the screen
+    case VIEW_OVERHEAD:  // overhead: straight down on the middle, +x up the screen
       eye[0] = 15, eye[1] = 15, eye[2] = 30;
       centre[0] = 15, centre[1] = 15, centre[2] = 0;
       up[0] = 1, up[1] = 0, up[2] = 0;
@@ -174,75 +171,34 @@ void SetUpDisplay(void) {
     gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], up[0], up[1], up[2]);
 }
 
-// The interlude whose reset has run last, named by its time_of_death.
-static struct timeval interludeReset;
-
-void ResetForInterlude(void) {
-  interludeReset = time_of_death;
-  if (change_level) {
-    // The finished level gets one cheese back for a later replay.
-    if (levelNum + 1 < kMaxLevels) {
-      levelNum++;
-      int x, y;
-      if (RandomEmptyCell(levels[levelNum - 1], &x, &y)) levels[levelNum - 1][x][y] = CELL_CHEESE;
-    }
-    change_level = 0;
-  }
-  PutMouseOnStart(levelNum);
-  animate = 0;
-}
-
-// An interlude can pass without a frame after its first second: the player
-// opens the control panel in that second and comes back after the interlude
-// is over. Its reset then runs on the first play frame instead, or the mouse
-// would play on from inside the obstacle it died in, or on a finished level
-// that has no cheese left.
-BOOL CatchUpInterlude(void) {
-  if (interludeReset.tv_sec == time_of_death.tv_sec &&
-      interludeReset.tv_usec == time_of_death.tv_usec)
-    return FALSE;
-  ResetForInterlude();
-  return TRUE;
-}
-
-// While change_level is still set the level has not advanced yet, but the
-// interlude already announces the next one.
-int InterludeLevel(void) { return change_level ? levelNum + 2 : levelNum + 1; }
-
+// The flow decides first what the frame shows; the drawing follows it.
 void display(void) {
-  levels[levelNum][0][0] = CELL_WALL;  // the corner is a wall whatever the file said
   SetUpDisplay();
-  if (time_since_death >= kInterludeEnd) {
-    if (CatchUpInterlude()) SetUpDisplay();
-    if (!PAUSED) animate = 1;
-    RenderObjects();
+  const PlayFrame frame = AdvancePlayFrame();
+  if (frame.mouseMoved) SetUpDisplay();  // the camera follows the mouse back to its start
+  RenderObjects();
+  if (frame.interlude) {
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    DrawLevelInterlude(frame.interludeLevel, livesLeft);
+  } else {
     DrawScoreBoard(levelNum + 1, livesLeft, score, initNumCheese - cheeseEaten, speedScale,
                    PAUSED);
-  } else {
-    if (time_since_death > kInterludeReset) {
-      ResetForInterlude();
-      SetUpDisplay();  // the camera follows the mouse back to its start
-    }
-    RenderObjects();
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    DrawLevelInterlude(InterludeLevel(), livesLeft);
-    animate = 0;
   }
   glutSwapBuffers();
   LogFrameTime();
 }
 
+static FILE *frameLog = nullptr;
+
+void OpenFrameLog(const char *fileName) {
+  frameLog = fopen(fileName, "w");
+  if (!frameLog) perror(fileName);
+}
+
 void LogFrameTime(void) {
-  static FILE *log = nullptr;
-  static BOOL checked = FALSE;
-  if (!checked) {
-    checked = TRUE;
-    const char *name = getenv("SQUEAKLING_FRAME_LOG");
-    if (name && *name) log = fopen(name, "w");
-  }
-  if (!log) return;
+  if (!frameLog) return;
   struct timeval now;
   gettimeofday(&now, nullptr);
-  fprintf(log, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000LL + now.tv_usec);
-  fflush(log);
+  fprintf(frameLog, "%lld\n", static_cast<long long>(now.tv_sec) * 1000000LL + now.tv_usec);
+  fflush(frameLog);
 }

@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "common/drawing.h"
+#include "game/rendering.h"
 #include "game/squeakling.h"
 
 constexpr int kLastCell = kGridSize - 1;

@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "game/rendering.h"
 #include "game/squeakling.h"
+#include "model/glm.h"
 
 BOOL g_bCompiledScene = 1;
 
@@ -57,11 +59,13 @@ BOOL CallSceneList(SceneList which) {
 }
 
 // The five models never change after start-up, so each is compiled once.
+// Room for a few more; a model past the last slot is drawn in immediate mode.
+constexpr int kModelLists = 8;
 struct ModelList {
   GLMmodel *model;
   GLuint list;
 };
-static ModelList modelLists[8];
+static ModelList modelLists[kModelLists];
 
 void DrawModel(GLMmodel *model) {
   if (!model) return;

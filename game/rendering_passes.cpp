@@ -4,6 +4,7 @@
 #include <GL/gl.h>
 
 #include "common/drawing.h"
+#include "game/rendering.h"
 #include "game/squeakling.h"
 
 // Where the floor has a square: empty, cheese and fruit cells. The stencil

@@ -5,7 +5,7 @@
 #pragma once
 #include <GL/gl.h>
 
-typedef int BOOL;
+#include "common/basics.h"
 
 // ---- Overlay space and materials ----
 constexpr float kOverlayWidth = 1200.0f;
@@ -84,9 +84,9 @@ void DoCatSlider(int x, int xpos);
 void DoBonusSlider(int x, int xpos);
 // Knobs at (x + 5 + offset, y, 0.01) for a track whose left edge is x. The
 // lives and cheese knobs follow initLives / initNumCheese, not their argument.
-void DrawSpeedSlider(double speedScale, float x, float y);
-void DrawCatSlider(double catSpeedScale, float x, float y);
-void DrawBonusSlider(double bonusFreq, float x, float y);
+void DrawSpeedSlider(double factor, float x, float y);
+void DrawCatSlider(double factor, float x, float y);
+void DrawBonusSlider(double factor, float x, float y);
 void DrawLivesSlider(int numLives, float x, float y);
 void DrawCheeseSlider(int numCheese, float x, float y);
 // Knob offsets: the inverses of the slider mappings.

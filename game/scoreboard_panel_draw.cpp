@@ -37,7 +37,7 @@ static int Pick(BOOL on, int onFace, int offFace) { return on ? onFace : offFace
 // other view); first person and overhead both show the third-person face.
 int LeftColumnFace(int row) {
   switch (row) {
-    case 0: return Pick(viewPoint == 1, kImageBFirstPerson, kImageBThirdPerson);
+    case 0: return Pick(viewPoint == VIEW_CHASE, kImageBFirstPerson, kImageBThirdPerson);
     case 1: return Pick(g_bTexture, kImageBTexturesOn, kImageBTexturesOff);
     case 2: return Pick(g_bLightingEnabled, kImageBSpotlightsOn, kImageBSpotlightsOff);
     case 3: return Pick(CAT_EXISTS, kImageBCatOn, kImageBCatOff);
@@ -65,15 +65,9 @@ static void DrawKnob(double offset, float x, float y) {
   DrawImage(kImageSliderFront, x + kKnobInset + static_cast<float>(offset), y, kKnobZ);
 }
 
-void DrawSpeedSlider(double speedScale, float x, float y) {
-  DrawKnob(FactorKnobOffset(speedScale), x, y);
-}
-void DrawCatSlider(double catSpeedScale, float x, float y) {
-  DrawKnob(FactorKnobOffset(catSpeedScale), x, y);
-}
-void DrawBonusSlider(double bonusFreq, float x, float y) {
-  DrawKnob(FactorKnobOffset(bonusFreq), x, y);
-}
+void DrawSpeedSlider(double factor, float x, float y) { DrawKnob(FactorKnobOffset(factor), x, y); }
+void DrawCatSlider(double factor, float x, float y) { DrawKnob(FactorKnobOffset(factor), x, y); }
+void DrawBonusSlider(double factor, float x, float y) { DrawKnob(FactorKnobOffset(factor), x, y); }
 void DrawLivesSlider(int, float x, float y) { DrawKnob(LivesKnobOffset(initLives), x, y); }
 void DrawCheeseSlider(int, float x, float y) { DrawKnob(CheeseKnobOffset(initNumCheese), x, y); }
 
@@ -85,7 +79,7 @@ static void DrawSliderKnob(int row, float y) {
     case 2: DrawCheeseSlider(initNumCheese, x, y); break;
     case 3: DrawCatSlider(catSpeedScale, x, y); break;
     case 4: DrawBonusSlider(bonusFreq, x, y); break;
-    default: break;
+    default: Impossible("a slider row outside 0 ... 4");
   }
 }
 

@@ -7,6 +7,7 @@
 #include <initializer_list>
 
 #include "common/drawing.h"
+#include "game/rendering.h"
 #include "game/scoreboard.h"
 #include "game/squeakling.h"
 
@@ -22,8 +23,6 @@ static constexpr double kRowPitch = 80.0;
 // 80-pixel step: buttons take 50 rows of pixels, sliders 23.
 static constexpr int kButtonReachTop = 120;
 static constexpr int kSliderReachTop = 93;
-
-static constexpr const char *kLoadPrompt = "Please enter file to load: ";
 
 // ---- Frame and keys ----
 
@@ -93,33 +92,12 @@ void DoLivesSlider(int x, int xpos) {
 
 // ---- Actions ----
 
-// GL state exists only once the window is open; the flags alone change
-// before that, so the panel's logic runs without a window.
-static void SetCapability(GLenum capability, BOOL on) {
-  if (!g_bWindowOpen) return;
-  if (on)
-    glEnable(capability);
-  else
-    glDisable(capability);
-}
-
+// Chase and overhead swap; first person, chosen from the keys, stays.
 static void ToggleView(void) {
-  if (viewPoint == 2)
-    viewPoint = 1;
-  else if (viewPoint == 1)
-    viewPoint = 2;
-}
-
-static void ToggleTextures(void) {
-  g_bTexture = !g_bTexture;
-  SetCapability(GL_TEXTURE_2D, g_bTexture);
-}
-
-// Only the four spotlights; the two lamps stay as they are.
-static void ToggleSpotlights(void) {
-  g_bLightingEnabled = !g_bLightingEnabled;
-  for (GLenum light = GL_LIGHT2; light <= GL_LIGHT5; light++)
-    SetCapability(light, g_bLightingEnabled);
+  if (viewPoint == VIEW_OVERHEAD)
+    viewPoint = VIEW_CHASE;
+  else if (viewPoint == VIEW_CHASE)
+    viewPoint = VIEW_OVERHEAD;
 }
 
 static void RestartFromPanel(void) {
@@ -145,7 +123,7 @@ static void PressLeft(int row) {
     case 2: ToggleSpotlights(); break;
     case 3: CAT_EXISTS = !CAT_EXISTS; break;
     case 4: SOUND_ON = !SOUND_ON; break;
-    default: break;
+    default: Impossible("a left-column row outside 0 ... 4");
   }
 }
 
@@ -156,7 +134,7 @@ static void PressSlider(int row, int x) {
     case 2: DoCheeseSlider(x, kSliderTrackX); break;
     case 3: DoCatSlider(x, kSliderTrackX); break;
     case 4: DoBonusSlider(x, kSliderTrackX); break;
-    default: break;
+    default: Impossible("a slider row outside 0 ... 4");
   }
 }
 
@@ -167,7 +145,7 @@ static void PressRight(int row) {
     case 2: ReturnToGame(); break;
     case 3: RestartFromPanel(); break;
     case 4: StartLoadPrompt(); break;
-    default: break;
+    default: Impossible("a right-column row outside 0 ... 4");
   }
 }
 

@@ -1,23 +1,16 @@
 // The game: level set, simulation, start-up and screen flow, sound cues.
-// Declares every global and operation the game's modules share; the 3D scene
-// lives in rendering.h and the flat overlay in scoreboard.h.
+// Declares the globals and operations of those parts; the 3D scene lives in
+// rendering.h and the flat overlay in scoreboard.h, each included where used.
 #pragma once
 #include <sys/time.h>
 #include <GL/gl.h>
 
-#include "common/gaudio.h"
-#include "game/rendering.h"
-#include "game/scoreboard.h"
-#include "model/glm.h"
+#include "common/basics.h"
 
-typedef int BOOL;
-#ifndef TRUE
-#define TRUE 1
-#define FALSE 0
-#endif
+struct GLMmodel;
+struct gameaudio;
 
 constexpr int kMaxLevels = 10;
-constexpr int kGridSize = 30;
 // Random placements draw both indices from 0 ... kPlaceRange - 1, so row and
 // column 28 and the outer ring never receive cheese, fruit or a cat start.
 constexpr int kPlaceRange = 28;
@@ -124,8 +117,11 @@ BOOL EatMouse(void);
 // cell of the current level; puts none when the level has no empty cell.
 void PlaceBonus(void);
 
-// ---- Settings: start-up values, changed by the keys and the control panel ----
-extern int viewPoint;               // 0 first person, 1 chase, 2 overhead
+// ---- Settings: InitSettings writes the start values; the keys, the pop-up
+// menu and the control panel change them ----
+// Camera modes of viewPoint.
+enum ViewMode { VIEW_FIRST_PERSON = 0, VIEW_CHASE = 1, VIEW_OVERHEAD = 2 };
+extern int viewPoint;               // a ViewMode
 extern BOOL g_bTexture;
 extern BOOL g_bLightingEnabled;     // the four spotlights
 extern BOOL g_bFillPolygons;
@@ -144,6 +140,8 @@ extern struct timeval time_of_death;   // last lost life, finished level or rest
 extern float time_since_death;         // whole seconds since time_of_death; < 5 is the interlude
 extern struct timeval last_idle_time;  // time of the previous simulation step
 constexpr int kTextSize = 100;
+// The control panel's text while a name is typed, and on entering the panel.
+constexpr char kLoadPrompt[] = "Please enter file to load: ";
 extern char text[kTextSize];        // the control panel's prompt or result line
 extern char fileText[kTextSize];    // name typed at the load prompt, at most 99 characters
 extern int fileTextIndex;
@@ -163,10 +161,12 @@ struct Screen {
 };
 extern const Screen startScreen, playScreen, controlPanelScreen, gameOverScreen, winScreen;
 extern const Screen *currentScreen;                      // the screen last installed
-extern void (*currentKeyboard)(unsigned char, int, int); // the keyboard handler installed
-extern BOOL g_bWindowOpen;  // GLUT calls are made only once the window exists
+// The handler every key goes to: GLUT calls one dispatcher that forwards here.
+extern void (*currentKeyboard)(unsigned char, int, int);
+// GLUT calls wait for g_bWindowOpen (common/drawing.h).
 
 void InstallScreen(const Screen *screen);
+// Sends the keys to keyboard until the next screen is installed.
 void InstallKeyboard(void (*keyboard)(unsigned char key, int x, int y));
 void RequestRedisplay(void);
 // Every way out of the game: ends the process at once with status 0.
@@ -189,8 +189,36 @@ void DeathIdle(void);
 void WinIdle(void);
 void MouseDeath(int button, int state, int x, int y);
 void DoRestart(BOOL fullRestart);
-// Settings and game state as start-up leaves them before the level set loads.
+// The one writer of the settings' start values (and of the collision flag),
+// run at start-up before the level set loads. Lives and the mouse's heading
+// are the restart's to set.
 void InitSettings(void);
+// The three display toggles, the same from the keys, the pop-up menu and the
+// control panel: flip the setting and, once the window is open, the GL state.
+// Only the four spotlights follow the lighting toggle; the lamps stay on.
+void ToggleSpotlights(void);
+void ToggleTextures(void);
+void TogglePolygonFill(void);
+
+// ---- Play-frame flow: the state the play screen's frame advances ----
+// What one play frame shows, decided before it draws.
+struct PlayFrame {
+  BOOL interlude;      // the level interlude, not play with its scoreboard
+  BOOL mouseMoved;     // the interlude reset put the mouse back: set the camera again
+  int interludeLevel;  // number, from 1, of the level the interlude announces
+};
+// The frame's state changes, in order: the corner cell becomes a wall; after
+// the interlude a reset it missed runs and play resumes unless paused; during
+// it, after its first second, the reset runs and the simulation stays still.
+PlayFrame AdvancePlayFrame(void);
+// The interlude after its first second: advances a finished level (putting
+// one cheese back into it) and puts the mouse back on its start.
+void ResetForInterlude(void);
+// Runs that reset once for an interlude that went by without it; returns
+// whether it did.
+BOOL CatchUpInterlude(void);
+// Number, from 1, of the level the interlude announces.
+int InterludeLevel(void);
 // Reads and prepares the five models from the working directory; a model
 // that cannot be read ends the program.
 void ReadModels(void);

@@ -1,6 +1,7 @@
-// Screen flow: the screen table, the play, start and load-prompt keys, the
-// title-bar clicks, the pop-up menu, restart, game over and win. Every way
-// out of the game ends the process with status 0.
+// Screen flow: the screen table, the play frame's interlude and level
+// advance, the play, start and load-prompt keys, the title-bar clicks, the
+// display toggles and pop-up menu, restart, game over and win. Every way out
+// of the game ends the process with status 0.
 #include <GL/glut.h>
 
 #include <cctype>
@@ -10,19 +11,24 @@
 #include <cstring>
 
 #include "common/drawing.h"
+#include "common/gaudio.h"
+#include "game/rendering.h"
+#include "game/scoreboard.h"
 #include "game/squeakling.h"
+#include "model/glm.h"
 
-int viewPoint = 1;
-BOOL g_bTexture = 1;
-BOOL g_bLightingEnabled = 1;
-BOOL g_bFillPolygons = 1;
-BOOL CAT_EXISTS = 1;
-BOOL SOUND_ON = 1;
-double speedScale = 1.0, catSpeedScale = 1.0, bonusFreq = 1.0;
-int initNumCheese = 10;
-int initLives = 3;
-int shadowsOn = 2;
-BOOL reflectionsOn = 1;
+// Start values: InitSettings.
+int viewPoint;
+BOOL g_bTexture;
+BOOL g_bLightingEnabled;
+BOOL g_bFillPolygons;
+BOOL CAT_EXISTS;
+BOOL SOUND_ON;
+double speedScale, catSpeedScale, bonusFreq;
+int initNumCheese;
+int initLives;
+int shadowsOn;
+BOOL reflectionsOn;
 
 BOOL animate = 1;
 BOOL PAUSED = 0;
@@ -47,7 +53,6 @@ const Screen winScreen = {DisplayWin, KeyboardDeath, MouseDeath, nullptr, WinIdl
 
 const Screen *currentScreen = nullptr;
 void (*currentKeyboard)(unsigned char, int, int) = nullptr;
-BOOL g_bWindowOpen = 0;
 
 // The title bar's regions, in window pixels from the top-left corner.
 constexpr int kTitleBarBottom = 50;
@@ -58,22 +63,25 @@ constexpr int kDeathWindowHeight = 600;
 constexpr int kDeathButtonsY = 500, kDeathRestartX = 450, kDeathQuitX = 650;
 // The space key only pauses once the interlude is well over.
 constexpr float kPauseAfter = 5.0f;
+// The interlude lasts five whole seconds; after the first one the scene
+// shows the mouse back on the start of the level about to be played.
+constexpr float kInterludeEnd = 5.0f;
+constexpr float kInterludeReset = 1.0f;
+
+static void DispatchKeyboard(unsigned char key, int x, int y) { currentKeyboard(key, x, y); }
 
 void InstallScreen(const Screen *screen) {
   currentScreen = screen;
   currentKeyboard = screen->keyboard;
   if (!g_bWindowOpen) return;
   glutDisplayFunc(screen->display);
-  glutKeyboardFunc(screen->keyboard);
+  glutKeyboardFunc(DispatchKeyboard);
   glutMouseFunc(screen->mouse);
   if (screen->motion) glutMotionFunc(screen->motion);
   glutIdleFunc(screen->idle);
 }
 
-void InstallKeyboard(void (*keyboard)(unsigned char, int, int)) {
-  currentKeyboard = keyboard;
-  if (g_bWindowOpen) glutKeyboardFunc(keyboard);
-}
+void InstallKeyboard(void (*keyboard)(unsigned char, int, int)) { currentKeyboard = keyboard; }
 
 void RequestRedisplay(void) {
   if (g_bWindowOpen) glutPostRedisplay();
@@ -82,18 +90,36 @@ void RequestRedisplay(void) {
 void EndProgram(void) { exit(0); }
 
 void InitSettings(void) {
-  CAT_EXISTS = 1;
+  viewPoint = VIEW_CHASE;
+  g_bTexture = 1;
   g_bLightingEnabled = 1;
-  viewPoint = 1;
+  g_bFillPolygons = 1;
+  CAT_EXISTS = 1;
+  SOUND_ON = 1;
   speedScale = catSpeedScale = bonusFreq = 1.0;
   initNumCheese = 10;
-  viewOrient = mouseOrientInit;
   initLives = 3;
-  livesLeft = initLives;
-  reflectionsOn = 1;
-  SOUND_ON = 1;
   shadowsOn = 2;
+  reflectionsOn = 1;
   collisionDetection = 1;
+}
+
+// ---- Display toggles ----
+
+void ToggleSpotlights(void) {
+  g_bLightingEnabled = !g_bLightingEnabled;
+  for (GLenum light = GL_LIGHT2; light <= GL_LIGHT5; light++)
+    SetCapability(light, g_bLightingEnabled);
+}
+
+void ToggleTextures(void) {
+  g_bTexture = !g_bTexture;
+  SetCapability(GL_TEXTURE_2D, g_bTexture);
+}
+
+void TogglePolygonFill(void) {
+  g_bFillPolygons = !g_bFillPolygons;
+  SetPolygonFill(g_bFillPolygons);
 }
 
 // ---- Start-up ----
@@ -158,9 +184,9 @@ void Keyboard(unsigned char key, int, int) {
   if (!animate) return;
   switch (key) {
     case 27: EndProgram();
-    case '1': viewPoint = 0; break;
-    case '2': viewPoint = 1; break;
-    case '3': viewPoint = 2; break;
+    case '1': viewPoint = VIEW_FIRST_PERSON; break;
+    case '2': viewPoint = VIEW_CHASE; break;
+    case '3': viewPoint = VIEW_OVERHEAD; break;
     case 'q': SelectFromMenu(MENU_LIGHTING); break;
     case 'w': SelectFromMenu(MENU_POLYMODE); break;
     case 'e': SelectFromMenu(MENU_TEXTURING); break;
@@ -178,7 +204,7 @@ void Keyboard(unsigned char key, int, int) {
 static void EnterControlPanel(void) {
   animate = 0;
   PAUSED = 1;
-  snprintf(text, sizeof text, "%s", "Please enter file to load: ");
+  snprintf(text, sizeof text, "%s", kLoadPrompt);
   InstallScreen(&controlPanelScreen);
 }
 
@@ -207,32 +233,11 @@ int BuildPopupMenu(void) {
   return menu;
 }
 
-static void SetSpotlights(BOOL on) {
-  for (GLenum light = GL_LIGHT2; light <= GL_LIGHT5; light++) {
-    if (on)
-      glEnable(light);
-    else
-      glDisable(light);
-  }
-}
-
 void SelectFromMenu(int idCommand) {
   switch (idCommand) {
-    case MENU_LIGHTING:
-      g_bLightingEnabled = !g_bLightingEnabled;
-      SetSpotlights(g_bLightingEnabled);
-      break;
-    case MENU_POLYMODE:
-      g_bFillPolygons = !g_bFillPolygons;
-      glPolygonMode(GL_FRONT_AND_BACK, g_bFillPolygons ? GL_FILL : GL_LINE);
-      break;
-    case MENU_TEXTURING:
-      g_bTexture = !g_bTexture;
-      if (g_bTexture)
-        glEnable(GL_TEXTURE_2D);
-      else
-        glDisable(GL_TEXTURE_2D);
-      break;
+    case MENU_LIGHTING: ToggleSpotlights(); break;
+    case MENU_POLYMODE: TogglePolygonFill(); break;
+    case MENU_TEXTURING: ToggleTextures(); break;
     case MENU_EXIT:
       EndProgram();
     default:
@@ -251,7 +256,7 @@ void KeyboardLoad(unsigned char key, int, int) {
       fileText[fileTextIndex++] = static_cast<char>(key);
       fileText[fileTextIndex] = '\0';
     }
-    snprintf(text, sizeof text, "%s", "Please enter file to load: ");
+    snprintf(text, sizeof text, "%s", kLoadPrompt);
     RequestRedisplay();
     return;
   }
@@ -288,6 +293,61 @@ void DoRestart(BOOL fullRestart) {
   score = 0;
   PAUSED = 0;
   if (fullRestart) InstallScreen(&playScreen);
+}
+
+// ---- Play-frame flow ----
+
+// The interlude whose reset has run last, named by its time_of_death.
+static struct timeval interludeReset;
+
+void ResetForInterlude(void) {
+  interludeReset = time_of_death;
+  if (change_level) {
+    // The finished level gets one cheese back for a later replay.
+    if (levelNum + 1 < kMaxLevels) {
+      levelNum++;
+      int x, y;
+      if (RandomEmptyCell(levels[levelNum - 1], &x, &y)) levels[levelNum - 1][x][y] = CELL_CHEESE;
+    }
+    change_level = 0;
+  }
+  PutMouseOnStart(levelNum);
+  animate = 0;
+}
+
+// An interlude can pass without a frame after its first second: the player
+// opens the control panel in that second and comes back after the interlude
+// is over. Its reset then runs on the first play frame instead, or the mouse
+// would play on from inside the obstacle it died in, or on a finished level
+// that has no cheese left.
+BOOL CatchUpInterlude(void) {
+  if (interludeReset.tv_sec == time_of_death.tv_sec &&
+      interludeReset.tv_usec == time_of_death.tv_usec)
+    return FALSE;
+  ResetForInterlude();
+  return TRUE;
+}
+
+// While change_level is still set the level has not advanced yet, but the
+// interlude already announces the next one.
+int InterludeLevel(void) { return change_level ? levelNum + 2 : levelNum + 1; }
+
+PlayFrame AdvancePlayFrame(void) {
+  levels[levelNum][0][0] = CELL_WALL;  // the corner is a wall whatever the file said
+  PlayFrame frame = {FALSE, FALSE, 0};
+  if (time_since_death >= kInterludeEnd) {
+    frame.mouseMoved = CatchUpInterlude();
+    if (!PAUSED) animate = 1;
+    return frame;
+  }
+  if (time_since_death > kInterludeReset) {
+    ResetForInterlude();
+    frame.mouseMoved = TRUE;
+  }
+  frame.interlude = TRUE;
+  frame.interludeLevel = InterludeLevel();
+  animate = 0;
+  return frame;
 }
 
 // ---- Game over and win ----

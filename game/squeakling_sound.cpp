@@ -4,6 +4,7 @@
 #include <cmath>
 #include <iterator>
 
+#include "common/gaudio.h"
 #include "game/squeakling.h"
 
 int crash_id = -1, eaten_id = -1, levelpassed_id = -1, catpurL_id = -1, catpurR_id = -1,

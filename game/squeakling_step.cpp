@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "common/drawing.h"
+#include "common/gaudio.h"
 #include "game/squeakling.h"
 
 double mousex = 0, mousey = 0;
@@ -154,7 +155,8 @@ static void MoveAnimals(double dt) {
 
 // Swings the camera towards the mouse's heading through the smaller angle.
 // The gap is truncated to whole degrees, so the camera may come to rest up
-// to a degree short of the heading; that is how it has always behaved.
+// to a degree short of the heading. Kept so: the swing is part of how the
+// chase view plays and looks, and rounding would move every view after a turn.
 static void TurnCamera(double dt) {
   if (viewOrient == mouseorient) return;
   int gap = abs(static_cast<int>(viewOrient - mouseorient));

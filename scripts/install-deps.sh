@@ -6,6 +6,8 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake clang libclang-rt-14-dev libgtest-dev
+  # the C++ style check (the version its settings were chosen with)
+  clang-format-14 git
   # OpenGL 1.1, GLU and GLUT, rendered by Mesa
   libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
   # asset making: images, sounds, music, models

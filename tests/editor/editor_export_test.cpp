@@ -34,7 +34,7 @@ std::string ExpectedBlock() {
 }
 
 void Type(const std::string &keys) {
-  for (char k : keys) Keyboard((unsigned char)k, 0, 0);
+  for (char k : keys) Keyboard(static_cast<unsigned char>(k), 0, 0);
 }
 
 std::string Message() { return std::string(text, textSize); }

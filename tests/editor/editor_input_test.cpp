@@ -9,11 +9,11 @@
 namespace {
 
 // Window pixel at the centre of inner cell (i, j) of the top view.
-int PixelX(int j) { return kSquareRight - (int)((j - 0.5) * kCellPixels); }
-int PixelY(int i) { return kSquareBottom - (int)((i - 0.5) * kCellPixels); }
+int PixelX(int j) { return kSquareRight - static_cast<int>((j - 0.5) * kCellPixels); }
+int PixelY(int i) { return kSquareBottom - static_cast<int>((i - 0.5) * kCellPixels); }
 
 void Keys(const char *keys) {
-  for (const char *k = keys; *k; k++) Keyboard((unsigned char)*k, 0, 0);
+  for (const char *k = keys; *k; k++) Keyboard(static_cast<unsigned char>(*k), 0, 0);
 }
 
 void Press(int i, int j) { MouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, PixelX(j), PixelY(i)); }

@@ -14,8 +14,8 @@
 
 namespace {
 
-int PixelX(int j) { return kSquareRight - (int)((j - 0.5) * kCellPixels); }
-int PixelY(int i) { return kSquareBottom - (int)((i - 0.5) * kCellPixels); }
+int PixelX(int j) { return kSquareRight - static_cast<int>((j - 0.5) * kCellPixels); }
+int PixelY(int i) { return kSquareBottom - static_cast<int>((i - 0.5) * kCellPixels); }
 
 class EditorSound : public ::testing::Test {
  protected:
@@ -56,7 +56,7 @@ class EditorSound : public ::testing::Test {
   }
 
   static void Keys(const std::string &keys) {
-    for (char k : keys) Keyboard((unsigned char)k, 0, 0);
+    for (char k : keys) Keyboard(static_cast<unsigned char>(k), 0, 0);
   }
 
   std::string dir;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "game/rendering.h"
 #include "game/squeakling.h"
 
 namespace {

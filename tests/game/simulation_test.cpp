@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "common/gaudio.h"
 #include "game/squeakling.h"
 
 namespace {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/drawing.h"
+#include "game/rendering.h"
 #include "game/squeakling.h"
 
 static std::vector<std::string> commands;
