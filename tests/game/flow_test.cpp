@@ -1,5 +1,6 @@
-// The play keys, the title-bar clicks, the load prompt and restart, driven
-// without a window: screens are checked through the screen last installed.
+// The play keys, the title-bar clicks, the load prompt and restart, and the
+// play frame's interlude, driven without a window: screens are checked
+// through the screen last installed.
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
@@ -338,6 +339,150 @@ TEST_F(Flow, EndScreenButtonsUseTheFirstWindowHeight) {
   EXPECT_EQ(currentScreen, nullptr);
   EXPECT_EXIT(MouseDeath(GLUT_LEFT_BUTTON, GLUT_DOWN, 650, 100), ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(MouseDeath(GLUT_LEFT_BUTTON, GLUT_UP, 800, 50), ::testing::ExitedWithCode(0), "");
+}
+
+// The play frame's flow: the interlude's reset and level advance, and what
+// each frame of the play screen shows.
+class Interlude : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    srand(7);
+    ClearLevels();
+    levelNum = 0;
+    numLevels = 2;
+    bonusOn = 0;
+    change_level = 0;
+    cheeseX = cheeseY = 0;
+    PAUSED = 0;
+    animate = 1;
+  }
+};
+
+TEST_F(Interlude, InterludeAdvancesAFinishedLevelAndPutsOneCheeseBack) {
+  for (int x = 0; x < kGridSize; x++)
+    for (int y = 0; y < kGridSize; y++) levels[0][x][y] = (x + y) % 3 == 0 ? CELL_OBSTACLE : 0;
+  change_level = 1;
+  mousexInit = 5;
+  mouseyInit = 6;
+  mouseOrientInit = 0;
+  mousex = mousey = 17;
+  mouseorient = 90;
+  viewOrient = 80;
+  animate = 1;
+  EXPECT_EQ(InterludeLevel(), 2);
+  ResetForInterlude();
+  EXPECT_EQ(levelNum, 1);
+  EXPECT_EQ(change_level, 0);
+  EXPECT_EQ(InterludeLevel(), 2);
+  int cheese = 0;
+  for (int x = 0; x < kGridSize; x++) {
+    for (int y = 0; y < kGridSize; y++) {
+      if (levels[0][x][y] != CELL_CHEESE) continue;
+      cheese++;
+      EXPECT_LT(x, 28);
+      EXPECT_LT(y, 28);
+      EXPECT_NE((x + y) % 3, 0);
+    }
+  }
+  EXPECT_EQ(cheese, 1);
+  EXPECT_EQ(mousex, 5.0);
+  EXPECT_EQ(mousey, 6.0);
+  EXPECT_EQ(mouseorient, 0);
+  EXPECT_EQ(viewOrient, 0.0);
+  EXPECT_EQ(animate, 0);
+
+  // Later frames of the same interlude only hold the mouse at its start.
+  ResetForInterlude();
+  EXPECT_EQ(levelNum, 1);
+  int again = 0;
+  for (auto &column : levels[0])
+    for (int cell : column) again += cell == CELL_CHEESE;
+  EXPECT_EQ(again, 1);
+}
+
+// The player opens the control panel in an interlude's first second and
+// comes back after its fifth: no interlude frame ran the reset.
+TEST_F(Interlude, AnInterludeWithoutFramesIsCaughtUpOnTheFirstPlayFrame) {
+  mousexInit = 5;
+  mouseyInit = 6;
+  mouseOrientInit = 0;
+  time_of_death = {1000, 250};
+  change_level = 1;
+  mousex = mousey = 17;
+  mouseorient = 90;
+  EXPECT_TRUE(CatchUpInterlude());
+  EXPECT_EQ(levelNum, 1);
+  EXPECT_EQ(change_level, 0);
+  EXPECT_EQ(mousex, 5.0);
+  EXPECT_EQ(mousey, 6.0);
+  EXPECT_EQ(mouseorient, 0);
+
+  // Once caught up, play goes on from where the mouse runs.
+  mousex = 9;
+  EXPECT_FALSE(CatchUpInterlude());
+  EXPECT_EQ(mousex, 9.0);
+  EXPECT_EQ(levelNum, 1);
+
+  // An interlude that had its frames needs nothing more.
+  time_of_death = {1010, 0};
+  ResetForInterlude();
+  mousex = 12;
+  EXPECT_FALSE(CatchUpInterlude());
+  EXPECT_EQ(mousex, 12.0);
+}
+
+TEST_F(Interlude, InterludeNeverAdvancesPastTheLastGrid) {
+  levelNum = kMaxLevels - 1;
+  change_level = 1;
+  ResetForInterlude();
+  EXPECT_EQ(levelNum, kMaxLevels - 1);
+  EXPECT_EQ(change_level, 0);
+}
+
+// A finished level, frame by frame: the interlude's first second, the reset
+// after it, play after the fifth; then an interlude no frame saw.
+TEST_F(Interlude, EachPlayFrameShowsWhatTheFlowDecides) {
+  mousexInit = 5;
+  mouseyInit = 6;
+  levels[0][0][0] = CELL_EMPTY;
+  gettimeofday(&time_of_death, nullptr);
+  change_level = 1;
+  mousex = mousey = 17;
+
+  time_since_death = 0;
+  PlayFrame frame = AdvancePlayFrame();
+  EXPECT_EQ(levels[0][0][0], CELL_WALL);
+  EXPECT_TRUE(frame.interlude);
+  EXPECT_FALSE(frame.mouseMoved);
+  EXPECT_EQ(frame.interludeLevel, 2);  // announced before the level advances
+  EXPECT_EQ(levelNum, 0);
+  EXPECT_EQ(animate, 0);
+
+  time_since_death = 2;
+  frame = AdvancePlayFrame();
+  EXPECT_TRUE(frame.interlude);
+  EXPECT_TRUE(frame.mouseMoved);
+  EXPECT_EQ(frame.interludeLevel, 2);
+  EXPECT_EQ(levelNum, 1);
+  EXPECT_EQ(mousex, 5.0);
+
+  time_since_death = 5;
+  mousex = 9;
+  frame = AdvancePlayFrame();
+  EXPECT_FALSE(frame.interlude);
+  EXPECT_FALSE(frame.mouseMoved);  // the reset ran in the interlude
+  EXPECT_EQ(mousex, 9.0);
+  EXPECT_EQ(animate, 1);
+
+  PAUSED = 1;
+  animate = 0;
+  time_of_death.tv_sec += 10;  // a lost life whose interlude had no frame
+  frame = AdvancePlayFrame();
+  EXPECT_FALSE(frame.interlude);
+  EXPECT_TRUE(frame.mouseMoved);
+  EXPECT_EQ(mousex, 5.0);
+  EXPECT_EQ(levelNum, 1);
+  EXPECT_EQ(animate, 0);  // paused play stays still
 }
 
 }  // namespace

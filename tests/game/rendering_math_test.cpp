@@ -1,5 +1,5 @@
 // The scene's arithmetic, without a window: shadow matrices and planes, the
-// cameras, the border walls' faces, the cell scan and the interlude's reset.
+// cameras, the border walls' faces and the cell scan.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -219,87 +219,6 @@ TEST_F(Scene, ClassesForTheStaticLists) {
   EXPECT_EQ(ClassifyCell(5, 5, CELL_BONUS), CLASS_FLOOR);
   EXPECT_EQ(ClassifyCell(5, 5, CELL_MOUSE_START), CLASS_STENCIL_ONLY);
   EXPECT_EQ(ClassifyCell(5, 5, CELL_CAT_START), CLASS_NONE);
-}
-
-TEST_F(Scene, InterludeAdvancesAFinishedLevelAndPutsOneCheeseBack) {
-  for (int x = 0; x < kGridSize; x++)
-    for (int y = 0; y < kGridSize; y++) levels[0][x][y] = (x + y) % 3 == 0 ? CELL_OBSTACLE : 0;
-  change_level = 1;
-  mousexInit = 5;
-  mouseyInit = 6;
-  mouseOrientInit = 0;
-  mousex = mousey = 17;
-  mouseorient = 90;
-  viewOrient = 80;
-  animate = 1;
-  EXPECT_EQ(InterludeLevel(), 2);
-  ResetForInterlude();
-  EXPECT_EQ(levelNum, 1);
-  EXPECT_EQ(change_level, 0);
-  EXPECT_EQ(InterludeLevel(), 2);
-  int cheese = 0;
-  for (int x = 0; x < kGridSize; x++) {
-    for (int y = 0; y < kGridSize; y++) {
-      if (levels[0][x][y] != CELL_CHEESE) continue;
-      cheese++;
-      EXPECT_LT(x, 28);
-      EXPECT_LT(y, 28);
-      EXPECT_NE((x + y) % 3, 0);
-    }
-  }
-  EXPECT_EQ(cheese, 1);
-  EXPECT_EQ(mousex, 5.0);
-  EXPECT_EQ(mousey, 6.0);
-  EXPECT_EQ(mouseorient, 0);
-  EXPECT_EQ(viewOrient, 0.0);
-  EXPECT_EQ(animate, 0);
-
-  // Later frames of the same interlude only hold the mouse at its start.
-  ResetForInterlude();
-  EXPECT_EQ(levelNum, 1);
-  int again = 0;
-  for (auto &column : levels[0])
-    for (int cell : column) again += cell == CELL_CHEESE;
-  EXPECT_EQ(again, 1);
-}
-
-// The player opens the control panel in an interlude's first second and
-// comes back after its fifth: no interlude frame ran the reset.
-TEST_F(Scene, AnInterludeWithoutFramesIsCaughtUpOnTheFirstPlayFrame) {
-  mousexInit = 5;
-  mouseyInit = 6;
-  mouseOrientInit = 0;
-  time_of_death = {1000, 250};
-  change_level = 1;
-  mousex = mousey = 17;
-  mouseorient = 90;
-  EXPECT_TRUE(CatchUpInterlude());
-  EXPECT_EQ(levelNum, 1);
-  EXPECT_EQ(change_level, 0);
-  EXPECT_EQ(mousex, 5.0);
-  EXPECT_EQ(mousey, 6.0);
-  EXPECT_EQ(mouseorient, 0);
-
-  // Once caught up, play goes on from where the mouse runs.
-  mousex = 9;
-  EXPECT_FALSE(CatchUpInterlude());
-  EXPECT_EQ(mousex, 9.0);
-  EXPECT_EQ(levelNum, 1);
-
-  // An interlude that had its frames needs nothing more.
-  time_of_death = {1010, 0};
-  ResetForInterlude();
-  mousex = 12;
-  EXPECT_FALSE(CatchUpInterlude());
-  EXPECT_EQ(mousex, 12.0);
-}
-
-TEST_F(Scene, InterludeNeverAdvancesPastTheLastGrid) {
-  levelNum = kMaxLevels - 1;
-  change_level = 1;
-  ResetForInterlude();
-  EXPECT_EQ(levelNum, kMaxLevels - 1);
-  EXPECT_EQ(change_level, 0);
 }
 
 }  // namespace
