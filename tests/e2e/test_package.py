@@ -92,8 +92,10 @@ class Package(unittest.TestCase):
             self.assertIn("/usr/games/squeakling", files)
             self.play("/usr/games", "installed")
         finally:
-            r = run("dpkg", "--purge", "squeakling")
+            r = run("dpkg", "--remove", "squeakling")
         self.assertEqual(r.returncode, 0, r.stdout)
+        # Removed, not merely deconfigured: the package has no files left.
+        self.assertNotEqual(run("dpkg-query", "-W", "squeakling").returncode, 0)
         self.assertEqual([f for f in files if os.path.lexists(f)], [])
         self.assertFalse(os.path.exists("/usr/share/squeakling"))
 
