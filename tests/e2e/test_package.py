@@ -166,16 +166,26 @@ class Package(unittest.TestCase):
         win = s.find_window(GAME_TITLE)
         time.sleep(0.5)
         s.click(win, 850, 10)                      # start a game
-        s.click(win, 950, 25, delay=1.0)           # open the control panel
-        panel = s.screenshot(win, f"{name}_panel")
+        s.click(win, 950, 25)                      # open the control panel
+        panel = self.shot_until(s, win, f"{name}_panel", lambda img: any(
+            r > 200 and g > 150 and b < 100 for r, g, b in img.region(560, 60, 640, 70)))
         s.click(win, 370, 175)                     # view: overhead
         s.click(win, 370, 415)                     # cat: off
-        s.click(win, 850, 335, delay=1.5)          # return to the game, paused
-        play = s.screenshot(win, f"{name}_play")
+        s.click(win, 850, 335)                     # return to the game, paused
+        play = self.shot_until(s, win, f"{name}_play", lambda img: sum(
+            1 for p in img.region(395, 48, 830, 76) if min(p) >= 250) > 150)
         self.assertTrue(game.alive(), game.stderr())
         self.assertNotIn("cannot find", game.stderr())
         game.kill()
         return play, panel
+
+    def shot_until(self, s, win, name, ready, timeout=30):
+        """Screenshots until ready(image) holds, then one more once the
+        frame has had time to settle."""
+        self.assertTrue(s.wait_for(lambda: ready(s.screenshot(win, name)), timeout, 0.3),
+                        f"{name}: the window never got there")
+        time.sleep(0.5)
+        return s.screenshot(win, name)
 
 
 if __name__ == "__main__":
