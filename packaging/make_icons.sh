@@ -1,7 +1,7 @@
 #!/bin/bash
 # Makes the two program icons, drawn at 256 pixels and scaled down:
 # squeakling's mouse head beside a wedge of cheese, and gridcraft's small
-# maze in the editor's colours (grey wall, red obstacles, blue start, green
+# maze in the editor's colours (grey wall, red obstacles, green start, blue
 # cursor). Usage: make_icons.sh OUTPUT_DIR SIZE...
 # Writes OUTPUT_DIR/<size>x<size>/{squeakling,gridcraft}.png.
 set -euo pipefail
@@ -43,11 +43,11 @@ for i in 0 1 2 3 4 5 6 7; do
   done
 done
 for c in "2 2" "3 2" "4 2" "5 4" "5 5" "2 5"; do cell $c '#ff0000'; done
-cell 2 4 '#0000ff'
+cell 2 4 '#00b000'
 convert -size 256x256 xc:none \
   -fill '#e8e8e8' -draw 'roundrectangle 4,4 252,252 28,28' \
   "${draw[@]}" \
-  -fill none -stroke '#00b000' -strokewidth 5 -draw 'rectangle 128,156 155,183' \
+  -fill none -stroke '#0000ff' -strokewidth 5 -draw 'rectangle 128,156 155,183' \
   "PNG32:$tmp/gridcraft.png"
 
 for size in "$@"; do
