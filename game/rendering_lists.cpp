@@ -4,17 +4,27 @@
 // changes class (a level loads, advances or a start cell is taken over).
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "game/squeakling.h"
 
 BOOL g_bCompiledScene = 1;
 
-constexpr int kSceneLists = LIST_STENCIL_FLOOR + 1;
+// After the five lists named by SceneList: the four border sides, then the
+// walls and the obstacles as each light's shadow pass draws them.
+constexpr int kSideLists = LIST_STENCIL_FLOOR + 1;
+constexpr int kShadowWallLists = kSideLists + 4;
+constexpr int kShadowObstacleLists = kShadowWallLists + 6;
+constexpr int kSceneLists = kShadowObstacleLists + 6;
 static GLuint sceneListBase = 0;
 // The cell classes the lists were built from; lists are stale when the
 // current level's classes differ.
 static unsigned char builtClasses[kGridSize][kGridSize];
+// The light of the shadow pass in progress, -1 outside shadow passes.
+static int shadowListLight = -1;
+
+void SetShadowListLight(int light) { shadowListLight = light >= 0 && light < 6 ? light : -1; }
 
 static BOOL ClassesChanged(void) {
   unsigned char now[kGridSize][kGridSize];
@@ -35,12 +45,79 @@ static void CompileList(GLuint list, void (*draw)(void)) {
 static void DrawEvenSquares(void) { DrawFloorSquares(0); }
 static void DrawOddSquares(void) { DrawFloorSquares(1); }
 
+// The border ring in four sides: the columns x = 0 and x = 29 with their
+// corners, the rows y = 0 and y = 29 between them. Each side's bounding box
+// (x0, y0, x1, y1; blocks reach from z = -0.5 to 0.5).
+static const float kSideBoxes[4][4] = {{-0.5f, -0.5f, 0.5f, 29.5f},
+                                       {28.5f, -0.5f, 29.5f, 29.5f},
+                                       {0.5f, -0.5f, 28.5f, 0.5f},
+                                       {0.5f, 28.5f, 28.5f, 29.5f}};
+static int listSide = 0;  // the side being compiled
+
+static int FacesOnSide(int x, int y, int faces) {
+  const float *box = kSideBoxes[listSide];
+  return x > box[0] && x < box[2] && y > box[1] && y < box[3] ? faces : 0;
+}
+
+static const GLfloat *listShadowMatrix = nullptr;  // the light being compiled
+
+static int FacesCastingOnFloor(int x, int y, int faces) {
+  return FacesShadowReaches(x, y, faces, listShadowMatrix);
+}
+
 static void BuildSceneLists(void) {
-  CompileList(sceneListBase + LIST_WALLS, DrawWallBlocks);
   CompileList(sceneListBase + LIST_OBSTACLES, DrawObstacleBlocks);
   CompileList(sceneListBase + LIST_FLOOR_EVEN, DrawEvenSquares);
   CompileList(sceneListBase + LIST_FLOOR_ODD, DrawOddSquares);
-  CompileList(sceneListBase + LIST_STENCIL_FLOOR, DrawStencilSquares);
+  CompileList(sceneListBase + LIST_STENCIL_FLOOR, DrawStencilCover);
+  for (listSide = 0; listSide < 4; listSide++) {
+    glNewList(sceneListBase + kSideLists + listSide, GL_COMPILE);
+    DrawWallBlocksFiltered(FacesOnSide);
+    glEndList();
+  }
+  const GLfloat *matrices[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
+                                &light2ShadowProj[0][0], &light3ShadowProj[0][0],
+                                &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
+  for (int n = 0; n < 6; n++) {
+    listShadowMatrix = matrices[n];
+    glNewList(sceneListBase + kShadowWallLists + n, GL_COMPILE);
+    DrawWallBlocksFiltered(FacesCastingOnFloor);
+    glEndList();
+    glNewList(sceneListBase + kShadowObstacleLists + n, GL_COMPILE);
+    DrawObstacleBlocksFiltered(FacesCastingOnFloor);
+    glEndList();
+  }
+}
+
+// Whether a box (z from -0.5 to 0.5) may show under the current model-view
+// and projection: false only when all eight corners lie beyond one plane of
+// the view volume, each plane moved outward a little so that rounding can
+// only keep a box.
+static BOOL BoxMayShow(const float box[4]) {
+  GLfloat mv[16], pr[16];
+  glGetFloatv(GL_MODELVIEW_MATRIX, mv);
+  glGetFloatv(GL_PROJECTION_MATRIX, pr);
+  double m[16];
+  for (int c = 0; c < 4; c++)
+    for (int r = 0; r < 4; r++) {
+      m[c * 4 + r] = 0;
+      for (int k = 0; k < 4; k++) m[c * 4 + r] += static_cast<double>(pr[k * 4 + r]) * mv[c * 4 + k];
+    }
+  int outside[6] = {0, 0, 0, 0, 0, 0};
+  for (int corner = 0; corner < 8; corner++) {
+    const double p[3] = {corner & 1 ? box[2] : box[0], corner & 2 ? box[3] : box[1],
+                         corner & 4 ? 0.5 : -0.5};
+    double q[4];
+    for (int r = 0; r < 4; r++) q[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
+    for (int axis = 0; axis < 3; axis++) {
+      const double slack = 1e-3 * (std::fabs(q[axis]) + std::fabs(q[3])) + 1e-6;
+      if (q[axis] > q[3] + slack) outside[axis * 2]++;
+      if (q[axis] < -q[3] - slack) outside[axis * 2 + 1]++;
+    }
+  }
+  for (int plane : outside)
+    if (plane == 8) return FALSE;
+  return TRUE;
 }
 
 BOOL CallSceneList(SceneList which) {
@@ -52,7 +129,18 @@ BOOL CallSceneList(SceneList which) {
     stale = TRUE;
   }
   if (stale) BuildSceneLists();
-  glCallList(sceneListBase + which);
+  // A shadow pass draws only the faces whose shadow can reach the floor;
+  // the other passes skip the border sides that lie wholly out of view.
+  if (shadowListLight >= 0 && which == LIST_WALLS) {
+    glCallList(sceneListBase + kShadowWallLists + shadowListLight);
+  } else if (shadowListLight >= 0 && which == LIST_OBSTACLES) {
+    glCallList(sceneListBase + kShadowObstacleLists + shadowListLight);
+  } else if (which == LIST_WALLS) {
+    for (int side = 0; side < 4; side++)
+      if (BoxMayShow(kSideBoxes[side])) glCallList(sceneListBase + kSideLists + side);
+  } else {
+    glCallList(sceneListBase + which);
+  }
   return TRUE;
 }
 
