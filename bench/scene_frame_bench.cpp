@@ -16,10 +16,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "bench/arena_level.h"
 #include "common/drawing.h"
 #include "game/squeakling.h"
 
@@ -93,21 +93,9 @@ static void StopXvfb(void) {
   }
 }
 
-// An open arena (the level of the game-driving benchmark): the mouse's row
-// is clear, obstacles stand off it.
 static std::string WriteLevel(void) {
   const std::string path = tmpDir + "/bench_level.txt";
-  std::ofstream f(path);
-  for (int x = 0; x < 30; x++) {
-    for (int y = 0; y < 30; y++) {
-      char c = (x == 0 || y == 0 || x == 29 || y == 29) ? '1' : '0';
-      if ((x % 6 == 3 && y % 5 == 2 && y > 3) || (x == 20 && y > 20 && y < 26)) c = '2';
-      if (x == 2 && y == 14) c = '3';
-      f << c;
-    }
-    f << "\n";
-  }
-  f << "endLevel\n";
+  WriteArenaLevel(path);
   return path;
 }
 
