@@ -4,6 +4,7 @@
 // changes class (a level loads, advances or a start cell is taken over).
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -11,12 +12,14 @@
 
 BOOL g_bCompiledScene = 1;
 
-// After the five lists named by SceneList: the four border sides, then the
-// walls and the obstacles as each light's shadow pass draws them.
+// After the five lists named by SceneList: the four border sides, the walls
+// and the obstacles as each light's shadow pass draws them, and the
+// obstacles column by column.
 constexpr int kSideLists = LIST_STENCIL_FLOOR + 1;
 constexpr int kShadowWallLists = kSideLists + 4;
 constexpr int kShadowObstacleLists = kShadowWallLists + 6;
-constexpr int kSceneLists = kShadowObstacleLists + 6;
+constexpr int kObstacleColumnLists = kShadowObstacleLists + 6;
+constexpr int kSceneLists = kObstacleColumnLists + kGridSize;
 static GLuint sceneListBase = 0;
 // The cell classes the lists were built from; lists are stale when the
 // current level's classes differ.
@@ -52,7 +55,8 @@ static const float kSideBoxes[4][4] = {{-0.5f, -0.5f, 0.5f, 29.5f},
                                        {28.5f, -0.5f, 29.5f, 29.5f},
                                        {0.5f, -0.5f, 28.5f, 0.5f},
                                        {0.5f, 28.5f, 28.5f, 29.5f}};
-static int listSide = 0;  // the side being compiled
+static int listSide = 0;    // the side being compiled
+static int listColumn = 0;  // the obstacle column being compiled
 
 static int FacesOnSide(int x, int y, int faces) {
   const float *box = kSideBoxes[listSide];
@@ -65,8 +69,24 @@ static int FacesCastingOnFloor(int x, int y, int faces) {
   return FacesShadowReaches(x, y, faces, listShadowMatrix);
 }
 
+// The obstacles of one column x of cells, and the box they fill (x0, y0,
+// x1, y1); an empty column has y0 > y1.
+static float obstacleBoxes[kGridSize][4];
+
+static int FacesInColumn(int x, int, int faces) { return x == listColumn ? faces : 0; }
+
 static void BuildSceneLists(void) {
   CompileList(sceneListBase + LIST_OBSTACLES, DrawObstacleBlocks);
+  for (listColumn = 0; listColumn < kGridSize; listColumn++) {
+    glNewList(sceneListBase + kObstacleColumnLists + listColumn, GL_COMPILE);
+    DrawObstacleBlocksFiltered(FacesInColumn);
+    glEndList();
+    float *box = obstacleBoxes[listColumn];
+    box[0] = listColumn - 0.5f, box[2] = listColumn + 0.5f, box[1] = 1e9f, box[3] = -1e9f;
+    for (int y = 0; y < kGridSize; y++)
+      if (levels[levelNum][listColumn][y] == CELL_OBSTACLE)
+        box[1] = std::min(box[1], y - 0.5f), box[3] = std::max(box[3], y + 0.5f);
+  }
   CompileList(sceneListBase + LIST_FLOOR_EVEN, DrawEvenSquares);
   CompileList(sceneListBase + LIST_FLOOR_ODD, DrawOddSquares);
   CompileList(sceneListBase + LIST_STENCIL_FLOOR, DrawStencilCover);
@@ -89,11 +109,12 @@ static void BuildSceneLists(void) {
   }
 }
 
-// Whether a box (z from -0.5 to 0.5) may show under the current model-view
-// and projection: false only when all eight corners lie beyond one plane of
-// the view volume, each plane moved outward a little so that rounding can
-// only keep a box.
-static BOOL BoxMayShow(const float box[4]) {
+// Whether a box (corners lo, hi in model coordinates) may show under the
+// current model-view and projection: false only when all eight corners lie
+// beyond one plane of the view volume, where clipping would drop every
+// triangle inside it anyway. Each plane is moved outward a little so that
+// rounding can only keep a box.
+static BOOL BoxMayShow(const float lo[3], const float hi[3]) {
   GLfloat mv[16], pr[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, mv);
   glGetFloatv(GL_PROJECTION_MATRIX, pr);
@@ -105,8 +126,8 @@ static BOOL BoxMayShow(const float box[4]) {
     }
   int outside[6] = {0, 0, 0, 0, 0, 0};
   for (int corner = 0; corner < 8; corner++) {
-    const double p[3] = {corner & 1 ? box[2] : box[0], corner & 2 ? box[3] : box[1],
-                         corner & 4 ? 0.5 : -0.5};
+    const double p[3] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1],
+                         corner & 4 ? hi[2] : lo[2]};
     double q[4];
     for (int r = 0; r < 4; r++) q[r] = m[r] * p[0] + m[4 + r] * p[1] + m[8 + r] * p[2] + m[12 + r];
     for (int axis = 0; axis < 3; axis++) {
@@ -118,6 +139,11 @@ static BOOL BoxMayShow(const float box[4]) {
   for (int plane : outside)
     if (plane == 8) return FALSE;
   return TRUE;
+}
+
+static BOOL ColumnMayShow(const float box[4]) {
+  const float lo[3] = {box[0], box[1], -0.5f}, hi[3] = {box[2], box[3], 0.5f};
+  return box[1] <= box[3] && BoxMayShow(lo, hi);
 }
 
 BOOL CallSceneList(SceneList which) {
@@ -137,19 +163,33 @@ BOOL CallSceneList(SceneList which) {
     glCallList(sceneListBase + kShadowObstacleLists + shadowListLight);
   } else if (which == LIST_WALLS) {
     for (int side = 0; side < 4; side++)
-      if (BoxMayShow(kSideBoxes[side])) glCallList(sceneListBase + kSideLists + side);
+      if (ColumnMayShow(kSideBoxes[side])) glCallList(sceneListBase + kSideLists + side);
+  } else if (which == LIST_OBSTACLES) {
+    for (int x = 0; x < kGridSize; x++)
+      if (ColumnMayShow(obstacleBoxes[x])) glCallList(sceneListBase + kObstacleColumnLists + x);
   } else {
     glCallList(sceneListBase + which);
   }
   return TRUE;
 }
 
-// The five models never change after start-up, so each is compiled once.
+// The five models never change after start-up, so each is compiled once,
+// with its bounding box: a model wholly out of view is not sent at all.
 struct ModelList {
   GLMmodel *model;
   GLuint list;
+  float lo[3], hi[3];
 };
 static ModelList modelLists[8];
+
+static void ModelBox(const GLMmodel *model, float lo[3], float hi[3]) {
+  for (int i = 0; i < 3; i++) lo[i] = 1e30f, hi[i] = -1e30f;
+  for (GLuint v = 1; v <= model->numvertices; v++)
+    for (int i = 0; i < 3; i++) {
+      lo[i] = std::min(lo[i], model->vertices[3 * v + i]);
+      hi[i] = std::max(hi[i], model->vertices[3 * v + i]);
+    }
+}
 
 void DrawModel(GLMmodel *model) {
   if (!model) return;
@@ -160,7 +200,7 @@ void DrawModel(GLMmodel *model) {
   ModelList *slot = nullptr;
   for (ModelList &entry : modelLists) {
     if (entry.model == model) {
-      glCallList(entry.list);
+      if (BoxMayShow(entry.lo, entry.hi)) glCallList(entry.list);
       return;
     }
     if (!slot && !entry.model) slot = &entry;
@@ -173,6 +213,8 @@ void DrawModel(GLMmodel *model) {
   glNewList(list, GL_COMPILE);
   glmDraw(model, GLM_DRAW_SMOOTH);
   glEndList();
-  *slot = {model, list};
+  slot->model = model;
+  slot->list = list;
+  ModelBox(model, slot->lo, slot->hi);
   glCallList(list);
 }
