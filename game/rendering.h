@@ -159,6 +159,7 @@ struct FloorCover {
 };
 void CoverStencilFloor(FloorCover *cover);
 void DrawFloorSquares(int parity);
+void DrawFloorSquare(int x, int y);  // one textured floor square
 void DrawStencilSquares(void);
 void DrawStencilCover(void);  // the same stencil from CoverStencilFloor
 

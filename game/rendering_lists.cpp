@@ -1,7 +1,10 @@
 // Display lists for the static geometry (border walls, obstacles, the two
-// floor sweeps, the stencil floor) and for the models. The lists hold the
-// very calls of the immediate-mode drawing and are rebuilt whenever a cell
-// changes class (a level loads, advances or a start cell is taken over).
+// floor sweeps, the stencil floor) and for the models, rebuilt whenever a
+// cell changes class (a level loads, advances or a start cell is taken
+// over). The lists hold the immediate-mode drawing's own calls, cut into
+// pieces that can be skipped when they cannot change a pixel: sides and
+// columns out of view, faces whose shadow misses the floor. The stencil
+// floor alone is drawn differently, as rectangles that mark the same pixels.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -12,14 +15,15 @@
 
 BOOL g_bCompiledScene = 1;
 
-// After the five lists named by SceneList: the four border sides, the walls
-// and the obstacles as each light's shadow pass draws them, and the
-// obstacles column by column.
+// List numbers after the base: the stencil floor, the four border sides, the
+// walls and the obstacles as each light's shadow pass draws them, and the
+// obstacles and each floor sweep column by column.
 constexpr int kSideLists = LIST_STENCIL_FLOOR + 1;
 constexpr int kShadowWallLists = kSideLists + 4;
 constexpr int kShadowObstacleLists = kShadowWallLists + 6;
 constexpr int kObstacleColumnLists = kShadowObstacleLists + 6;
-constexpr int kSceneLists = kObstacleColumnLists + kGridSize;
+constexpr int kFloorColumnLists = kObstacleColumnLists + kGridSize;  // even, then odd
+constexpr int kSceneLists = kFloorColumnLists + 2 * kGridSize;
 static GLuint sceneListBase = 0;
 // The cell classes the lists were built from; lists are stale when the
 // current level's classes differ.
@@ -45,8 +49,6 @@ static void CompileList(GLuint list, void (*draw)(void)) {
   glEndList();
 }
 
-static void DrawEvenSquares(void) { DrawFloorSquares(0); }
-static void DrawOddSquares(void) { DrawFloorSquares(1); }
 
 // The border ring in four sides: the columns x = 0 and x = 29 with their
 // corners, the rows y = 0 and y = 29 between them. Each side's bounding box
@@ -75,8 +77,21 @@ static float obstacleBoxes[kGridSize][4];
 
 static int FacesInColumn(int x, int, int faces) { return x == listColumn ? faces : 0; }
 
+// The floor squares of one column and parity, in sweep order.
+static void DrawFloorColumn(int x, int parity) {
+  const int(*grid)[kGridSize] = levels[levelNum];
+  for (int y = 0; y < kGridSize; y++)
+    if ((x + y) % 2 == parity && ClassifyCell(x, y, grid[x][y]) == CLASS_FLOOR)
+      DrawFloorSquare(x, y);
+}
+
 static void BuildSceneLists(void) {
-  CompileList(sceneListBase + LIST_OBSTACLES, DrawObstacleBlocks);
+  for (int parity = 0; parity < 2; parity++)
+    for (int x = 0; x < kGridSize; x++) {
+      glNewList(sceneListBase + kFloorColumnLists + parity * kGridSize + x, GL_COMPILE);
+      DrawFloorColumn(x, parity);
+      glEndList();
+    }
   for (listColumn = 0; listColumn < kGridSize; listColumn++) {
     glNewList(sceneListBase + kObstacleColumnLists + listColumn, GL_COMPILE);
     DrawObstacleBlocksFiltered(FacesInColumn);
@@ -87,8 +102,6 @@ static void BuildSceneLists(void) {
       if (levels[levelNum][listColumn][y] == CELL_OBSTACLE)
         box[1] = std::min(box[1], y - 0.5f), box[3] = std::max(box[3], y + 0.5f);
   }
-  CompileList(sceneListBase + LIST_FLOOR_EVEN, DrawEvenSquares);
-  CompileList(sceneListBase + LIST_FLOOR_ODD, DrawOddSquares);
   CompileList(sceneListBase + LIST_STENCIL_FLOOR, DrawStencilCover);
   for (listSide = 0; listSide < 4; listSide++) {
     glNewList(sceneListBase + kSideLists + listSide, GL_COMPILE);
@@ -167,6 +180,12 @@ BOOL CallSceneList(SceneList which) {
   } else if (which == LIST_OBSTACLES) {
     for (int x = 0; x < kGridSize; x++)
       if (ColumnMayShow(obstacleBoxes[x])) glCallList(sceneListBase + kObstacleColumnLists + x);
+  } else if (which == LIST_FLOOR_EVEN || which == LIST_FLOOR_ODD) {
+    const int parity = which == LIST_FLOOR_ODD;
+    for (int x = 0; x < kGridSize; x++) {
+      const float lo[3] = {x - 0.5f, -0.5f, -0.5f}, hi[3] = {x + 0.5f, kGridSize - 0.5f, -0.5f};
+      if (BoxMayShow(lo, hi)) glCallList(sceneListBase + kFloorColumnLists + parity * kGridSize + x);
+    }
   } else {
     glCallList(sceneListBase + which);
   }

@@ -115,6 +115,8 @@ void DrawFloorSquares(int parity) {
   }
 }
 
+void DrawFloorSquare(int x, int y) { DrawSquare(x, y, TRUE); }
+
 void DrawStencilSquares(void) {
   const int(*grid)[kGridSize] = levels[levelNum];
   for (int x = 0; x < kGridSize; x++) {
