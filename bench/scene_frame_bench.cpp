@@ -22,6 +22,7 @@
 #include "bench/arena_level.h"
 #include "common/drawing.h"
 #include "game/squeakling.h"
+#include "tests/render/scene_window.h"
 
 struct Setting {
   const char *name;
@@ -210,24 +211,12 @@ int main(int argc, char **argv) {
   }
   int glutArgc = 1;
   glutInit(&glutArgc, argv);
-  glutInitWindowSize(g_Width, g_Height);
-  glutInitDisplayString("rgba double depth>=24 stencil>=8");
-  glutCreateWindow("scene_frame_bench");
-  g_bWindowOpen = 1;
-  InitGraphics();
-  ReadImageFiles();
-  glEnable(GL_TEXTURE_2D);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  InitSettings();
-  srand(1);
-  if (!LoadUserLevel(level.c_str())) {
+  if (!OpenSceneWindow("scene_frame_bench", level.c_str())) {
     fprintf(stderr, "scene_frame_bench: could not load %s\n", level.c_str());
     StopXvfb();
     return 1;
   }
   PAUSED = 0;
-  ReadModels();
-  BuildShadowMatrices();
   glutDisplayFunc(RunBench);
   glutMainLoop();
   return 0;
