@@ -5,7 +5,8 @@
 // several times, so a change in the machine's load hits both paths alike and
 // their ratio stays meaningful. Prints the load average before and after,
 // each round's figures, and per setting the median of the rounds, their
-// spread and the ratio of the two paths. --smoke runs one short round.
+// spread and the ratio of the two paths. --smoke runs one short round;
+// --rounds N and --seconds S change the three rounds of two seconds.
 #include <GL/glut.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -43,6 +44,8 @@ static const Setting kSettings[] = {
 constexpr int kSettingCount = sizeof kSettings / sizeof kSettings[0];
 
 static bool smoke = false;
+static int optionRounds = 3;
+static double optionSeconds = 2.0;
 static pid_t xvfb = -1;
 static std::string tmpDir;
 
@@ -104,8 +107,16 @@ struct Figure {
   double fps, cpuMs;
 };
 
+static double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
 // Frames of one setting by one path for the given time. The mouse runs along
-// its row, one cell a frame, and the cheese turns, as in play.
+// its row, one cell a frame, and the cheese turns, as in play. The rate is
+// taken from the median frame time, which frames the scheduler held back
+// on a busy machine do not move.
 static Figure Measure(const Setting &s, BOOL compiled, double seconds) {
   g_bCompiledScene = compiled;
   viewPoint = s.view;
@@ -125,21 +136,19 @@ static Figure Measure(const Setting &s, BOOL compiled, double seconds) {
   };
   for (int i = 0; i < 3; i++) draw();  // lists built, caches warm
   frame = 0;
+  std::vector<double> times;
   const double start = Now(CLOCK_MONOTONIC), cpuStart = Now(CLOCK_PROCESS_CPUTIME_ID);
-  double elapsed = 0;
-  while (elapsed < seconds || frame < 3) {
+  double last = start;
+  while (last - start < seconds || frame < 3) {
     draw();
-    elapsed = Now(CLOCK_MONOTONIC) - start;
+    const double now = Now(CLOCK_MONOTONIC);
+    times.push_back(now - last);
+    last = now;
   }
   const double cpu = Now(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
-  return {frame / elapsed, cpu * 1000.0 / frame};
+  return {1.0 / Median(times), cpu * 1000.0 / frame};
 }
 
-static double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 static double Spread(const std::vector<double> &v) {
   const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
@@ -148,8 +157,8 @@ static double Spread(const std::vector<double> &v) {
 
 static void RunBench(void) {
   reshape(g_Width, g_Height);
-  const int rounds = smoke ? 1 : 3;
-  const double seconds = smoke ? 0.2 : 2.0;
+  const int rounds = smoke ? 1 : optionRounds;
+  const double seconds = smoke ? 0.2 : optionSeconds;
   const double loadBefore = LoadAverage();
   printf("play frame, %d x %d under Xvfb, %ld cores; load average %.2f at the start\n", g_Width,
          g_Height, sysconf(_SC_NPROCESSORS_ONLN), loadBefore);
@@ -169,8 +178,8 @@ static void RunBench(void) {
       fflush(stdout);
     }
   }
-  printf("medians of %d rounds (spread = (max - min) / median of the rounds; cpu = process\n"
-         "CPU time per frame, all threads):\n", rounds);
+  printf("medians of %d rounds (fps from each run's median frame time; spread = (max - min)\n"
+         "/ median of the rounds; cpu = process CPU time per frame, all threads):\n", rounds);
   printf("  %-38s %17s %17s %6s %15s\n", "", "lists fps (spr.)", "plain fps (spr.)", "ratio",
          "cpu ms l / p");
   for (int i = 0; i < kSettingCount; i++) {
@@ -188,7 +197,16 @@ static void RunBench(void) {
 }
 
 int main(int argc, char **argv) {
-  smoke = argc > 1 && strcmp(argv[1], "--smoke") == 0;
+  for (int i = 1; i < argc; i++) {
+    if (strcmp(argv[i], "--smoke") == 0) smoke = true;
+    else if (strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) optionRounds = std::max(1, atoi(argv[++i]));
+    else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+      optionSeconds = std::max(0.1, atof(argv[++i]));
+    else {
+      fprintf(stderr, "usage: scene_frame_bench [--smoke] [--rounds N] [--seconds S]\n");
+      return 2;
+    }
+  }
   char tmpl[] = "/tmp/sq-scene-bench-XXXXXX";
   if (!mkdtemp(tmpl)) {
     perror("mkdtemp");
