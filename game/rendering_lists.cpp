@@ -49,7 +49,6 @@ static void CompileList(GLuint list, void (*draw)(void)) {
   glEndList();
 }
 
-
 // The border ring in four sides: the columns x = 0 and x = 29 with their
 // corners, the rows y = 0 and y = 29 between them. Each side's bounding box
 // (x0, y0, x1, y1; blocks reach from z = -0.5 to 0.5).
