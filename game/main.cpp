@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "common/assetpath.h"
 #include "common/drawing.h"
 #include "common/gaudio.h"
 #include "game/rendering.h"
@@ -44,7 +45,9 @@ int main(int argc, char **argv) {
   InitSettings();
   glEnable(GL_TEXTURE_2D);  // texturing starts on, as InitSettings says
   srand(time(nullptr));
-  LoadUserLevel(argc == 2 ? argv[1] : "defaultlevel.txt");
+  // A level set named on the command line is opened as written, relative to
+  // the folder the game was started from; only the default is an asset.
+  LoadUserLevel(argc == 2 ? argv[1] : FindAsset("defaultlevel.txt").c_str());
   StartSound();
 
   InstallScreen(&startScreen);

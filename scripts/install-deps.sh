@@ -18,6 +18,8 @@ PACKAGES=(
   alsa-oss libasound2-plugins pulseaudio-utils
   # headless tests: a virtual display, input and window tools, an independent SGI writer
   xvfb xdotool x11-utils x11-apps netpbm
+  # the Debian package: shared-library dependencies, its checkers
+  dpkg-dev lintian desktop-file-utils
 )
 
 missing=()
