@@ -343,18 +343,12 @@ TEST_F(Flow, EndScreenButtonsUseTheFirstWindowHeight) {
 
 // The play frame's flow: the interlude's reset and level advance, and what
 // each frame of the play screen shows.
-class Interlude : public ::testing::Test {
+class Interlude : public Flow {
  protected:
   void SetUp() override {
-    srand(7);
-    ClearLevels();
-    levelNum = 0;
-    numLevels = 2;
+    Flow::SetUp();
     bonusOn = 0;
     change_level = 0;
-    cheeseX = cheeseY = 0;
-    PAUSED = 0;
-    animate = 1;
   }
 };
 
