@@ -88,14 +88,11 @@ int ConstantSample(gameaudio *ga, int frames, int16_t s0, int16_t s1) {
 }
 
 TEST(AlsaOutput, WithNeitherDeviceNorAlsaOutputTheMixerDoesNotStart) {
-  std::string conf = WriteFile(MakeTempDir() + "/empty.conf", {});
-  setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);
+  NoAlsaOutput noAlsa;
   Mixer ga(new gameaudio{});
   CaptureStderr();
   EXPECT_EQ(startAudio(ga.get(), "/nonexistent/dsp"), -1);
   std::string err = GetCapturedStderr();
-  unsetenv("ALSA_CONFIG_PATH");
-  snd_config_update_free_global();
   EXPECT_EQ(err.rfind("/nonexistent/dsp: No such file or directory\n"
                       "gaudio: cannot open ALSA output \"default\": ", 0), 0u) << err;
   EXPECT_EQ(ga->audio_fd, -1);
