@@ -17,13 +17,13 @@ trap 'rm -rf "$work"' EXIT
 
 F32=(-r 44100 -c 2 -b 32 -e floating-point -L -t raw)
 SOX=(sox -R -q)
-EFFECT_LOUDNESS=-20   # dBFS, RMS over the sounding part
-EFFECT_PEAK=-8        # dBFS, the most an effect's peak may reach
+EFFECT_LOUDNESS=-20.5   # dBFS, RMS over the sounding part
+EFFECT_PEAK=-8.5        # dBFS, the most an effect's peak may reach
 MUSIC_PEAK=-9.3       # dBFS, before encoding
 
 # effect NAME CHANNELS SYNTH-CHAINS... [-- WHOLE-EFFECTS...]: synthesise from
-# silence in CHANNELS channels (2 gives independent noise on each side; 1 is
-# copied to both), chains joined by ":" playing one after another, then apply
+# silence in CHANNELS channels (1 is copied to both; with 2, a synth chain
+# that names its sound twice makes each side its own, e.g. independent noise), chains joined by ":" playing one after another, then apply
 # the effects after "--" to the whole sound.
 effect() {
   local name=$1 channels=$2 synth=() whole=(); shift 2
@@ -41,13 +41,13 @@ note() {
 }
 
 # --- The game's effects ---
-effect bomb_expl.raw 2 synth 1.6 brownnoise synth 1.6 pinknoise mix \
+effect bomb_expl.raw 2 synth 1.6 brownnoise brownnoise synth 1.6 pinknoise pinknoise mix \
   lowpass 700 fade q 0.004 1.6 1.4 overdrive 6 -- lowpass 2500
 effect scale.raw 1 $(note 0.07 pluck C5) : $(note 0.07 pluck D5) : $(note 0.07 pluck E5) \
   : $(note 0.07 pluck F5) : $(note 0.07 pluck G5) : $(note 0.07 pluck A5) \
   : $(note 0.07 pluck B5) : $(note 0.3 pluck C6 0.2)
-effect applause.raw 2 synth 1.9 whitenoise synth 1.9 sine amod 17 100 \
-  synth 1.9 sine amod 23 60 highpass 600 lowpass 5000 fade q 0.15 1.9 0.7
+effect applause.raw 2 synth 1.9 whitenoise whitenoise synth 1.9 sine amod 17 100 sine amod 19 100 \
+  synth 1.9 sine amod 23 60 sine amod 13 60 highpass 600 lowpass 5000 fade q 0.15 1.9 0.7
 effect cat_purr.raw 1 synth 1.8 brownnoise synth 1.8 sine amod 26 100 \
   lowpass 350 tremolo 1.1 50 fade h 0.2 1.8 0.4
 # A spring: a low tone that wobbles fast in pitch as it drops and dies away.
