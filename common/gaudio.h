@@ -64,8 +64,9 @@ struct gameaudio {
   // ALSA output, used when the OSS device cannot be opened; null otherwise.
   snd_pcm_t *alsa_pcm;
   int stopping;      // set under the lock by stopAudio: the ALSA thread ends
-  int output_lost;   // set by the thread when ALSA fails for good; it then
-                     // goes on mixing, paced by the clock, and writes nothing
+  int output_lost;   // set under the lock by the thread when ALSA fails for
+                     // good; it then goes on mixing, paced by the clock, and
+                     // writes nothing
 };
 
 // --- Device and thread -------------------------------------------------------

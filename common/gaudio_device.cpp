@@ -35,18 +35,6 @@ constexpr DeviceSetting kDeviceSettings[] = {
     {SNDCTL_DSP_SPEED, GA_RATE, "SNDCTL_DSP_SPEED"},
 };
 
-// Runs the set-up steps after the open; the name of the failing step, or
-// null when all succeeded.
-const char *StartThread(gameaudio *ga);
-
-const char *ConfigureAndStart(gameaudio *ga) {
-  for (const DeviceSetting &s : kDeviceSettings) {
-    int arg = s.argument;
-    if (ioctl(ga->audio_fd, s.request, &arg) == -1) return s.name;
-  }
-  return StartThread(ga);
-}
-
 // Starts the thread once an output is open; the name of the failing call,
 // or null.
 const char *StartThread(gameaudio *ga) {
@@ -54,6 +42,16 @@ const char *StartThread(gameaudio *ga) {
   if (pthread_create(&ga->audio_thread, nullptr, theAudioThread, ga) != 0) return "pthread_create()";
   pthread_setname_np(ga->audio_thread, "gaudio");  // for top and the load figures
   return nullptr;
+}
+
+// Runs the set-up steps after the open; the name of the failing step, or
+// null when all succeeded.
+const char *ConfigureAndStart(gameaudio *ga) {
+  for (const DeviceSetting &s : kDeviceSettings) {
+    int arg = s.argument;
+    if (ioctl(ga->audio_fd, s.request, &arg) == -1) return s.name;
+  }
+  return StartThread(ga);
 }
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -239,7 +237,9 @@ void *theAudioThread(void *arg) {
       if (ga->output_lost) {
         PaceWithoutOutput(&due);
       } else if (!writeAlsaBlock(ga, playbuffer)) {
+        pthread_mutex_lock(&ga->buffer_mutex);
         ga->output_lost = 1;
+        pthread_mutex_unlock(&ga->buffer_mutex);
       }
       continue;
     }

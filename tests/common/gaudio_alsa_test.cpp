@@ -166,8 +166,10 @@ TEST(AlsaOutput, AServerThatGoesAwayLeavesTheMixerRunningSilent) {
   EXPECT_LT(playSample(&ga, id, 1), 0);
   Sleep(1000);
   std::string err = GetCapturedStderr();
+  pthread_mutex_lock(&ga.buffer_mutex);
   EXPECT_TRUE(ga.output_lost);
   EXPECT_EQ(ga.num_playing, 0);
+  pthread_mutex_unlock(&ga.buffer_mutex);
   EXPECT_NE(err.find("\ngaudio: ALSA output lost: "), std::string::npos) << err;
   clockid_t clock;
   pthread_getcpuclockid(ga.audio_thread, &clock);
