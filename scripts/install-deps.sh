@@ -17,6 +17,8 @@ PACKAGES=(
   libasound2-plugins pulseaudio pulseaudio-utils
   # headless tests: a virtual display, input and window tools, an independent SGI writer
   xvfb xdotool x11-utils x11-apps netpbm
+  # the Debian package: shared-library dependencies, its checkers
+  dpkg-dev lintian desktop-file-utils
 )
 
 missing=()
