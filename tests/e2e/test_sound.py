@@ -100,7 +100,7 @@ class Sound(unittest.TestCase):
         self.assertTrue(game.alive(), game.stderr())
         self.assertIn("gaudio: ALSA output lost", game.stderr())
         self.click(win, 750, 20)  # the title bar's quit region
-        self.assertEqual(game.wait(10), 0)
+        self.assertEqual(game.wait(30), 0)
 
     def test_without_device_and_server_both_programs_run_silent(self):
         no_output = not os.path.exists("/dev/dsp") and not os.path.exists("/proc/asound/card0")
@@ -111,7 +111,7 @@ class Sound(unittest.TestCase):
             time.sleep(2)
             self.assertTrue(proc.alive(), proc.stderr())
             self.s.xdotool("windowkill", win)
-            proc.wait(5)
+            self.assertIsNotNone(proc.wait(30), f"{program} did not end with its window")
             if no_output:  # the output is read once the program has ended
                 self.assertIn("Cannot intialize audio", proc.stdout())
                 self.assertIn("gaudio: cannot open ALSA output", proc.stderr())
