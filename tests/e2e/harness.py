@@ -82,12 +82,15 @@ def parse_xwd(raw):
     (header_size, _version, _format, depth, width, height, _xoff, byte_order, _unit, _bit_order,
      _pad, bits_per_pixel, bytes_per_line, _visual_class, red_mask, green_mask, blue_mask,
      _bits_per_rgb, _entries, ncolors) = (int(v) for v in header[:20])
-    if bits_per_pixel != 32 or depth < 24:
+    if bits_per_pixel not in (24, 32) or depth < 24:
         raise ValueError(f"xwd: {bits_per_pixel} bits per pixel at depth {depth}")
     start = header_size + 12 * ncolors
-    dtype = "<u4" if byte_order == 0 else ">u4"
-    words = np.frombuffer(raw, dtype=dtype, count=height * bytes_per_line // 4, offset=start)
-    words = words.reshape(height, bytes_per_line // 4)[:, :width]
+    size = bits_per_pixel // 8
+    rows = np.frombuffer(raw, dtype=np.uint8, count=height * bytes_per_line, offset=start)
+    b = rows.reshape(height, bytes_per_line)[:, :width * size].reshape(height, width, size)
+    b = b.astype(np.uint32)
+    order = range(size) if byte_order == 0 else range(size - 1, -1, -1)
+    words = sum(b[:, :, i] << (8 * k) for k, i in enumerate(order))
     out = np.empty((height, width, 3), dtype=np.uint8)
     for c, mask in enumerate((red_mask, green_mask, blue_mask)):
         shift = (mask & -mask).bit_length() - 1
@@ -305,8 +308,10 @@ class Session:
         self.xdotool(*argv)
 
     def screenshot(self, win, name=None):
-        """The window's pixels; kept as <artifacts>/<name>.png when named."""
-        raw = subprocess.run(["xwd", "-silent", "-id", str(win)], env=self.env,
+        """The window's pixels ("root": the whole screen); kept as
+        <artifacts>/<name>.png when named."""
+        where = ["-root"] if win == "root" else ["-id", str(win)]
+        raw = subprocess.run(["xwd", "-silent", *where], env=self.env,
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30,
                              check=True).stdout
         img = Image(parse_xwd(raw))
