@@ -16,6 +16,8 @@ PACKAGES=(
   alsa-oss libasound2-plugins pulseaudio-utils
   # headless tests: a virtual display, input and window tools, an independent SGI writer
   xvfb xdotool x11-utils x11-apps netpbm
+  # test tools: the end-to-end suite's runner, and its pixel arrays
+  python3-pytest python3-pytest-timeout python3-numpy python3-pil
 )
 
 missing=()
