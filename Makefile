@@ -36,7 +36,9 @@ bench: build
 fuzz: asan
 	@for f in $(ASAN_BUILD)/bin/*_fuzz; do \
 	  n=$$(basename $$f); mkdir -p $(ASAN_BUILD)/fuzz-corpus/$$n; \
-	  echo "== $$n"; $$f -max_total_time=300 -rss_limit_mb=2048 $(ASAN_BUILD)/fuzz-corpus/$$n || exit 1; \
+	  d=; [ -f fuzz/$$n.dict ] && d=-dict=fuzz/$$n.dict; \
+	  echo "== $$n"; $$f -max_total_time=300 -rss_limit_mb=2048 $$d \
+	    $(ASAN_BUILD)/fuzz-corpus/$$n fuzz/corpus/$$n || exit 1; \
 	done
 
 clean:
