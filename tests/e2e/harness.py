@@ -206,9 +206,11 @@ class Session:
 
     # ---- waiting
 
-    def until(self, what, predicate, timeout=20, step=0.05):
+    def until(self, what, predicate, timeout=20, step=0.1):
         """Polls predicate() until it returns something true; fails after
-        timeout seconds saying what it waited for."""
+        timeout seconds saying what it waited for. A screenshot costs the
+        machine about as much as a frame of the game: long waits poll
+        less often."""
         deadline = time.monotonic() + timeout
         while True:
             got = predicate()
@@ -220,7 +222,7 @@ class Session:
                                   + (f"; last screenshot: {path}" if path else ""))
             time.sleep(step)
 
-    def shot_until(self, win, what, ready, timeout=20, name=None, step=0.05):
+    def shot_until(self, win, what, ready, timeout=20, name=None, step=0.1):
         """Screenshots until ready(image) holds and returns that image (kept
         as <name>.png when named)."""
         def attempt():

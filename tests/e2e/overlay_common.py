@@ -141,8 +141,8 @@ class Game:
     def shot(self, name=None):
         return self.s.screenshot(self.win, name)
 
-    def until(self, what, ready, timeout=20, name=None):
-        return self.s.shot_until(self.win, what, ready, timeout, name)
+    def until(self, what, ready, timeout=20, name=None, step=0.1):
+        return self.s.shot_until(self.win, what, ready, timeout, name, step)
 
     def key(self, *keys):
         self.s.key(self.win, *keys)
@@ -210,7 +210,7 @@ class Game:
         def ready(img):
             self.alive()
             return self.end_screen(restart_face)(img)
-        return self.until("an end screen's Restart button", ready, timeout)
+        return self.until("an end screen's Restart button", ready, timeout, step=0.3)
 
     def restart_face(self, panel_img):
         """The panel's Restart face, placed where the end screens show it."""
