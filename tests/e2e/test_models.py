@@ -1,7 +1,7 @@
 """Draws the five shipped models with the model library's own drawing code
 on the suite's display and keeps the pictures as PNG files in the artefacts
-folder: runs the window part of glm_draw_test, which draws the models as the
-game places them and checks that they cover the picture."""
+folder: runs the window part of glm_draw_test (in model_tests), which draws
+the models as the game places them and checks that they cover the picture."""
 import os
 import subprocess
 
@@ -9,7 +9,7 @@ import harness
 
 
 def test_models_drawn_in_a_window(options, display):
-    test = os.path.join(options["bin"], "glm_draw_test")
+    test = os.path.join(options["bin"], "model_tests")
     assert os.path.exists(test), f"missing {test}"
     env = dict(os.environ, DISPLAY=display, SQ_ARTIFACTS=options["artifacts"])
     env.pop("XAUTHORITY", None)
