@@ -17,7 +17,7 @@ build: deps
 # Clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzers.
 asan: deps
 	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
-	  -DSQ_SANITIZE=ON -DSQ_FUZZ=ON -DSQ_WERROR=ON
+	  -DSQ_SANITIZE=ON -DSQ_FUZZ=ON -DSQ_WERROR=ON -DSQ_ASSETS_FROM=$(CURDIR)/$(BUILD)/data
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 run: build
