@@ -2,7 +2,7 @@
 clicked as a player would, with screenshots of the faces and of the play
 screen the settings change."""
 from overlay_common import (BONUS, CAT, CAT_SPEED, CHEESE, LEFT_X, LIVES, LOAD, PAUSE_BAND,
-                            REFLECTIONS, RESTART, RETURN, RIGHT_X, SHADOWS, SLIDER_LEFT,
+                            REFLECTIONS, RETURN, RIGHT_X, SHADOWS, SLIDER_LEFT,
                             SLIDER_RIGHT, SOUND, SPEED, SPOTLIGHTS, TEXTURES, VIEW, Game,
                             box_differs, bright_span, dead_end_level, button_y, count, face_box,
                             in_play, ink_span, knob_left, panel_open, shows_all, white_pixels)
