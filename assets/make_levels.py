@@ -1,10 +1,13 @@
 """Writes defaultlevel.txt, the game's default set of ten levels.
 
 Each level is designed here as a list of obstacle shapes on the 30 x 30
-grid (the outer ring is always wall) and a mouse start. The script checks
-every level before writing it: the start is on an empty cell with room to
-run ahead (the mouse sets off along +x, down the rows), and every empty cell
-of the playing field is reachable, so no cheese can land out of reach.
+grid (the outer ring is always wall) and a mouse start, the level's only
+"3": the game plays the level from it, at its first visit and after every
+lost life and restart. The script checks every level before writing it: the
+start is on an empty cell with room to run ahead (the mouse sets off along
++x, down the rows), the cat can start more than nine cells from it, and
+every empty cell of the playing field is reachable, so no cheese can land
+out of reach.
 """
 import os
 import sys
@@ -133,6 +136,9 @@ def check(name, g, start):
     assert g[sx][sy] == 0, f"{name}: start on a non-empty cell"
     for k in range(1, 4):
         assert g[sx + k][sy] == 0, f"{name}: no room ahead of the start"
+    # The game draws cat starts from rows and columns 0 ... 27.
+    assert any(g[x][y] == 0 and (abs(x - sx) > 9 or abs(y - sy) > 9)
+               for x in range(28) for y in range(28)), f"{name}: no cat start far from the mouse"
     seen = {start}
     todo = [start]
     while todo:

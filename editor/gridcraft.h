@@ -2,8 +2,8 @@
 // around the cursor, painted with keys and mouse drags, and written as one
 // level block into a level-set file (new file or appended).
 //
-// Failure policy: a level file that cannot be opened is reported on standard
-// output and on the message line; nothing else ends the editor but Escape
+// Failure policy: a level file that cannot be opened or written is reported
+// on standard output and on the message line; nothing else ends the editor but Escape
 // and the menu's exit.
 #pragma once
 
@@ -111,11 +111,13 @@ void SelectFromMenu(int idCommand);
 void ClearMatrix(void);
 // Zero-fills all of fileText.
 void ClearFileBuffer(void);
+// What ExportToFile did with the level.
+enum ExportResult { EXPORT_NOT_OPENED = 0, EXPORT_WRITTEN = 1, EXPORT_NOT_WRITTEN = 2 };
 // Writes the level as one level block: mode 0 creates or empties fileName,
-// mode 1 appends. Returns 1 when written, 0 when the file could not be opened
-// (then "Cannot open file for saving\n" goes to standard output) or a write
-// failed (then "Cannot write file for saving\n", and the file is cut back to
-// its size before the call).
-BOOL ExportToFile(int mode, char *fileName);
+// mode 1 appends. EXPORT_NOT_OPENED prints "Cannot open file for saving\n" on
+// standard output; EXPORT_NOT_WRITTEN (a write or the close failed: a full
+// disk, a size limit) prints "Cannot write file for saving\n" and cuts the
+// file back to its size before the call.
+ExportResult ExportToFile(int mode, char *fileName);
 // Loads the five samples from ./sound/ into soundFX.
 void LoadSamples(void);

@@ -30,6 +30,7 @@ static const char *const kPrompts[2] = {"Please enter filename to save to: ",
 static const char *const kSavedMessages[2] = {"File has been saved to: ",
                                               "File has been appened to: "};
 static const char kCannotOpenMessage[] = "Cannot open file for saving: ";
+static const char kCannotWriteMessage[] = "Cannot write file for saving: ";
 
 static void Redraw(void) {
   if (g_bWindowReady) glutPostRedisplay();
@@ -119,12 +120,13 @@ static void TypeFileChar(unsigned char key) {
 static void EndFileName(void) {
   enteringFile = 0;
   fileTextIndex = 0;
-  if (ExportToFile(fileMode, fileText)) {
+  const ExportResult result = ExportToFile(fileMode, fileText);
+  if (result == EXPORT_WRITTEN) {
     PlayCue(save_id);
     ShowMessage(kSavedMessages[fileMode], fileText);
   } else {
     PlayCue(beep_id);
-    ShowMessage(kCannotOpenMessage, fileText);
+    ShowMessage(result == EXPORT_NOT_OPENED ? kCannotOpenMessage : kCannotWriteMessage, fileText);
   }
   Redraw();
 }

@@ -38,11 +38,11 @@ void ClearMatrix(void) {
 
 void ClearFileBuffer(void) { memset(fileText, 0, sizeof fileText); }
 
-BOOL ExportToFile(int mode, char *fileName) {
+ExportResult ExportToFile(int mode, char *fileName) {
   FILE *file = fopen(fileName, mode == 0 ? "w" : "a");
   if (file == nullptr) {
     printf("Cannot open file for saving\n");
-    return 0;
+    return EXPORT_NOT_OPENED;
   }
   // A write that fails part-way (disk full, size limit) must not leave half a
   // level block: the next append would run on into it and the game would read
@@ -64,9 +64,9 @@ BOOL ExportToFile(int mode, char *fileName) {
   }
   if (!written) {
     printf("Cannot write file for saving\n");
-    return 0;
+    return EXPORT_NOT_WRITTEN;
   }
-  return 1;
+  return EXPORT_WRITTEN;
 }
 
 void LoadSamples(void) {

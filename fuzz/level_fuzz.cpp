@@ -31,5 +31,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
           abort();
   if (mousexInit < 0 || mousexInit >= kGridSize || mouseyInit < 0 || mouseyInit >= kGridSize)
     abort();
+  for (int n = 0; n < kMaxLevels; n++) {
+    int x, y;
+    MouseStartOf(n, &x, &y);
+    if (x < 0 || x >= kGridSize || y < 0 || y >= kGridSize)
+      abort();
+  }
   return 0;
 }

@@ -32,7 +32,7 @@ int texWidth[kTexSlots], texHeight[kTexSlots];
 unsigned int *cheeseTex, *furTex, *floorTex;
 
 // The interlude lasts five whole seconds; after the first one the scene
-// shows the mouse back on its start.
+// shows the mouse back on the start of the level about to be played.
 constexpr float kInterludeEnd = 5.0f;
 constexpr float kInterludeReset = 1.0f;
 
@@ -188,10 +188,7 @@ void ResetForInterlude(void) {
     }
     change_level = 0;
   }
-  mousex = mousexInit;
-  mousey = mouseyInit;
-  mouseorient = mouseOrientInit;
-  viewOrient = mouseOrientInit;
+  PutMouseOnStart(levelNum);
   animate = 0;
 }
 

@@ -37,20 +37,35 @@ enum CellCode {
 extern int levels[kMaxLevels][kGridSize][kGridSize];  // levels[n][x][y]: x is the file's row
 extern int numLevels;                                 // levels read by the last successful load
 extern int levelNum;                                  // level being played, 0-based
-extern int mousexInit, mouseyInit;                    // mouse start cell (last "3" read)
+extern int mousexInit, mouseyInit;                    // mouse start cell (last "3" of the file)
 extern int mouseOrientInit;                           // start heading in degrees; always 0
 extern int cheeseX, cheeseY;                          // cell of the current cheese
 
-// Empties every cell of all ten levels.
+// A level's own mouse start: the last "3" within that level. A level without
+// one (own clear) is played from mousexInit, mouseyInit.
+struct LevelStart {
+  BOOL own;
+  int x, y;
+};
+extern LevelStart levelStarts[kMaxLevels];
+
+// Empties every cell of all ten levels and forgets their own starts.
 void ClearLevels(void);
 // Reads a level-set file. Returns 0, leaving the level set untouched, when the
 // file cannot be opened; otherwise replaces the whole set and returns 1.
 // Rows past the 30th of a level and levels past the tenth are ignored.
+// Records each level's own start in levelStarts; mousexInit, mouseyInit end
+// as the file's last start.
 BOOL LoadUserLevel(const char *fileName);
-// Marks a cat start cell (code 5) in the current level, far from the mouse's
-// start when such a cell exists, else on any empty cell; nothing when the
-// level has no empty cell in 0 ... 27.
+// Marks a cat start cell (code 5) in the current level, far from that level's
+// mouse start when such a cell exists, else on any empty cell; nothing when
+// the level has no empty cell in 0 ... 27.
 void PlaceCat(void);
+// The cell level n is played from: its own start, else mousexInit, mouseyInit.
+void MouseStartOf(int n, int *x, int *y);
+// Puts the mouse on level n's start, heading mouseOrientInit, the camera
+// heading with it: the respawn, the restart and the start of a new level.
+void PutMouseOnStart(int n);
 // The one random-empty-cell draw of the game: x = rand() % 28, then
 // y = rand() % 28, until the cell of grid holds 0. Returns 0 without drawing
 // when no such cell exists, so a full level never hangs the game.

@@ -270,10 +270,7 @@ void DoRestart(BOOL fullRestart) {
   animate = 0;
   gettimeofday(&time_of_death, nullptr);
   PlaceCat();
-  mousex = mousexInit;
-  mousey = mouseyInit;
-  viewOrient = mouseOrientInit;
-  mouseorient = mouseOrientInit;
+  PutMouseOnStart(0);  // the first level's start: levelNum goes back to 0 below
   // Only a cell that still holds the fruit: after a load the coordinates
   // point into the new set, where they may hold a wall, the cheese or a start.
   if (bonusOn) {

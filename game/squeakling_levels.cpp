@@ -14,6 +14,7 @@ int levelNum = 0;
 int mousexInit = 2, mouseyInit = 2;
 int mouseOrientInit = 0;
 int cheeseX, cheeseY;
+LevelStart levelStarts[kMaxLevels];
 
 // The cat starts more than this many cells from the mouse in x or in y.
 constexpr int kCatStartDistance = 9;
@@ -26,6 +27,22 @@ void ClearLevels(void) {
   for (auto &level : levels)
     for (auto &row : level)
       for (int &cell : row) cell = CELL_EMPTY;
+  for (LevelStart &start : levelStarts) start = LevelStart{};
+}
+
+void MouseStartOf(int n, int *x, int *y) {
+  const BOOL own = n >= 0 && n < kMaxLevels && levelStarts[n].own;
+  *x = own ? levelStarts[n].x : mousexInit;
+  *y = own ? levelStarts[n].y : mouseyInit;
+}
+
+void PutMouseOnStart(int n) {
+  int x, y;
+  MouseStartOf(n, &x, &y);
+  mousex = x;
+  mousey = y;
+  mouseorient = mouseOrientInit;
+  viewOrient = mouseOrientInit;
 }
 
 static BOOL HasEmptyPlace(int grid[kGridSize][kGridSize]) {
@@ -44,25 +61,27 @@ BOOL RandomEmptyCell(int grid[kGridSize][kGridSize], int *x, int *y) {
   return TRUE;
 }
 
-static BOOL FarFromMouseStart(int x, int y) {
-  return abs(x - mousexInit) > kCatStartDistance || abs(y - mouseyInit) > kCatStartDistance;
+static BOOL FarFromMouseStart(int x, int y, int startX, int startY) {
+  return abs(x - startX) > kCatStartDistance || abs(y - startY) > kCatStartDistance;
 }
 
-static BOOL HasCatPlace(int grid[kGridSize][kGridSize]) {
+static BOOL HasCatPlace(int grid[kGridSize][kGridSize], int startX, int startY) {
   for (int x = 0; x < kPlaceRange; x++)
     for (int y = 0; y < kPlaceRange; y++)
-      if (grid[x][y] == CELL_EMPTY && FarFromMouseStart(x, y)) return TRUE;
+      if (grid[x][y] == CELL_EMPTY && FarFromMouseStart(x, y, startX, startY)) return TRUE;
   return FALSE;
 }
 
 void PlaceCat(void) {
   int(*grid)[kGridSize] = levels[levelNum];
+  int startX, startY;
+  MouseStartOf(levelNum, &startX, &startY);
   int x, y;
-  if (HasCatPlace(grid)) {
+  if (HasCatPlace(grid, startX, startY)) {
     do {
       x = rand() % kPlaceRange;
       y = rand() % kPlaceRange;
-    } while (grid[x][y] != CELL_EMPTY || !FarFromMouseStart(x, y));
+    } while (grid[x][y] != CELL_EMPTY || !FarFromMouseStart(x, y, startX, startY));
   } else if (!RandomEmptyCell(grid, &x, &y)) {
     // A small or crowded level: nearer than usual, or no cat at all.
     return;
@@ -70,7 +89,7 @@ void PlaceCat(void) {
   grid[x][y] = CELL_CAT_START;
 }
 
-static void FinishLevel(void) {
+static void PlaceCheeseAndCat(void) {
   int x, y;
   if (RandomEmptyCell(levels[levelNum], &x, &y)) {
     levels[levelNum][x][y] = CELL_CHEESE;
@@ -82,6 +101,7 @@ static void FinishLevel(void) {
 
 static void SetMouseStart(int x, int y) {
   levels[levelNum][x][y] = CELL_MOUSE_START;
+  levelStarts[levelNum] = LevelStart{TRUE, x, y};
   mousexInit = x;
   mouseyInit = y;
   mousex = x;
@@ -114,7 +134,6 @@ BOOL LoadUserLevel(const char *fileName) {
   char chunk[kChunkSize];
   while (levelNum < kMaxLevels && fgets(chunk, sizeof chunk, file.get())) {
     if (isalpha(static_cast<unsigned char>(chunk[0]))) {
-      FinishLevel();
       levelNum++;
       x = 0;
     } else if (ReadRowChunk(chunk, x)) {
@@ -122,6 +141,11 @@ BOOL LoadUserLevel(const char *fileName) {
     }
   }
   numLevels = levelNum;
+  // Placed once the whole file is read: a level without a start of its own
+  // plays from the file's last start, which may come in a later level, and
+  // its cat keeps its distance from that one. The draws are made in the
+  // same order as level by level, cheese before cat.
+  for (levelNum = 0; levelNum < numLevels; levelNum++) PlaceCheeseAndCat();
   levelNum = 0;
   return TRUE;
 }

@@ -67,19 +67,19 @@ TEST_F(EditorExport, SaveWritesOneBlockAndAppendAddsBlocks) {
   EXPECT_EQ(first.substr(0, 31), std::string(30, '1') + "\n");
   EXPECT_EQ(first.substr(2 * 31, 31), "103" + std::string(26, '0') + "1\n");
 
-  EXPECT_EQ(ExportToFile(0, name), 1);
-  EXPECT_EQ(ExportToFile(0, name), 1);  // save empties the file first
+  EXPECT_EQ(ExportToFile(0, name), EXPORT_WRITTEN);
+  EXPECT_EQ(ExportToFile(0, name), EXPORT_WRITTEN);  // save empties the file first
   EXPECT_EQ(ReadFile(name), first);
 
   level[4][7] = kCellEmpty;
   level[20][20] = kCellObstacle;
   std::string second = ExpectedBlock();
-  EXPECT_EQ(ExportToFile(1, name), 1);
-  EXPECT_EQ(ExportToFile(1, name), 1);
+  EXPECT_EQ(ExportToFile(1, name), EXPORT_WRITTEN);
+  EXPECT_EQ(ExportToFile(1, name), EXPORT_WRITTEN);
   EXPECT_EQ(ReadFile(name), first + second + second);
 
   char fresh[] = "fresh.txt";  // append creates a missing file
-  EXPECT_EQ(ExportToFile(1, fresh), 1);
+  EXPECT_EQ(ExportToFile(1, fresh), EXPORT_WRITTEN);
   EXPECT_EQ(ReadFile(fresh), second);
 }
 
@@ -88,8 +88,8 @@ TEST_F(EditorExport, UnopenableFileIsReportedAndLeavesLevelAlone) {
   char empty[] = "";
   level[9][9] = kCellObstacle;
   testing::internal::CaptureStdout();
-  EXPECT_EQ(ExportToFile(0, missingDir), 0);
-  EXPECT_EQ(ExportToFile(1, empty), 0);
+  EXPECT_EQ(ExportToFile(0, missingDir), EXPORT_NOT_OPENED);
+  EXPECT_EQ(ExportToFile(1, empty), EXPORT_NOT_OPENED);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "Cannot open file for saving\nCannot open file for saving\n");
   EXPECT_EQ(level[9][9], kCellObstacle);
@@ -101,11 +101,11 @@ TEST_F(EditorExport, UnopenableFileIsReportedAndLeavesLevelAlone) {
 TEST_F(EditorExport, FailedWritesAreReportedAndLeaveNoHalfBlock) {
   char full[] = "/dev/full";
   testing::internal::CaptureStdout();
-  EXPECT_EQ(ExportToFile(0, full), 0);
+  EXPECT_EQ(ExportToFile(0, full), EXPORT_NOT_WRITTEN);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot write file for saving\n");
 
   char name[] = "set.txt";
-  ASSERT_EQ(ExportToFile(0, name), 1);
+  ASSERT_EQ(ExportToFile(0, name), EXPORT_WRITTEN);
   std::string one = ReadFile(name);
   struct rlimit old;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
@@ -114,17 +114,18 @@ TEST_F(EditorExport, FailedWritesAreReportedAndLeaveNoHalfBlock) {
   void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   testing::internal::CaptureStdout();
-  BOOL appended = ExportToFile(1, name);
+  ExportResult appended = ExportToFile(1, name);
   std::string out = testing::internal::GetCapturedStdout();
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, oldHandler);
-  EXPECT_EQ(appended, 0);
+  EXPECT_EQ(appended, EXPORT_NOT_WRITTEN);
   EXPECT_EQ(out, "Cannot write file for saving\n");
   EXPECT_EQ(ReadFile(name), one);
 
-  Type("s");  // the typed path shows the failure as well
+  // The typed path says what went wrong: the file opened, the writes failed.
+  Type("s");
   Type("/dev/full\n");
-  EXPECT_EQ(Message(), "Cannot open file for saving: /dev/full");
+  EXPECT_EQ(Message(), "Cannot write file for saving: /dev/full");
 }
 
 TEST_F(EditorExport, TypedNameIsSavedWithItsMessages) {

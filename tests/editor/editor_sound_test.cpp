@@ -107,6 +107,9 @@ TEST_F(EditorSound, SavingPlaysTheSaveSoundAndFailingTheBeep) {
   Keys("s");
   Keys("missing/dir.txt\n");
   EXPECT_EQ(Played(), Ids{beep_id});
+  Keys("a");
+  Keys("/dev/full\n");  // opens, but no write succeeds
+  EXPECT_EQ(Played(), Ids{beep_id});
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -184,6 +185,71 @@ TEST_F(Flow, RestartResetsTheGameButNotTheRunOrTheSettings) {
 
   DoRestart(TRUE);
   EXPECT_EQ(currentScreen, &playScreen);
+}
+
+// A set made in the editor, one start per level: the restart, the respawn
+// after a lost life and the next level each put the mouse on the start of
+// the level about to be played, and the restart's cat keeps away from it.
+TEST_F(Flow, EveryLevelIsPlayedFromItsOwnStart) {
+  char path[] = "/tmp/flowstartsXXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::string set;
+  for (int n = 0; n < 2; n++) {
+    for (int x = 0; x < kGridSize; x++) {
+      std::string row(kGridSize, '0');
+      if (n == 0 && x == 3) row[4] = '3';
+      if (n == 1 && x == 20) row[22] = '3';
+      set += row + "\n";
+    }
+    set += "endLevel\n";
+  }
+  ASSERT_EQ(write(fd, set.data(), set.size()), static_cast<ssize_t>(set.size()));
+  close(fd);
+  ASSERT_TRUE(LoadUserLevel(path));
+  unlink(path);
+  ASSERT_EQ(numLevels, 2);
+
+  for (int i = 0; i < 50; i++) {
+    for (auto &row : levels[0])
+      for (int &cell : row)
+        if (cell == CELL_CAT_START) cell = CELL_EMPTY;
+    mousex = mousey = 15;
+    mouseorient = 90;
+    DoRestart(FALSE);
+    ASSERT_EQ(levelNum, 0);
+    ASSERT_DOUBLE_EQ(mousex, 3);
+    ASSERT_DOUBLE_EQ(mousey, 4);
+    EXPECT_EQ(mouseorient, 0);
+    for (int x = 0; x < kGridSize; x++)
+      for (int y = 0; y < kGridSize; y++) {
+        if (levels[0][x][y] == CELL_CAT_START) {
+          EXPECT_TRUE(abs(x - 3) > 9 || abs(y - 4) > 9) << x << "," << y;
+        }
+      }
+  }
+
+  struct Step { BOOL finished; int level; double x, y; };
+  const Step steps[] = {{FALSE, 0, 3, 4},     // a lost life on level 1
+                        {TRUE, 1, 20, 22},    // level 1 finished: level 2's start
+                        {FALSE, 1, 20, 22}};  // a lost life on level 2
+  for (const Step &step : steps) {
+    mousex = mousey = 9;
+    mouseorient = 90;
+    viewOrient = 80;
+    change_level = step.finished;
+    ResetForInterlude();
+    EXPECT_EQ(levelNum, step.level);
+    EXPECT_DOUBLE_EQ(mousex, step.x);
+    EXPECT_DOUBLE_EQ(mousey, step.y);
+    EXPECT_EQ(mouseorient, 0);
+    EXPECT_DOUBLE_EQ(viewOrient, 0);
+  }
+
+  DoRestart(FALSE);  // from level 2 back to level 1's start
+  EXPECT_EQ(levelNum, 0);
+  EXPECT_DOUBLE_EQ(mousex, 3);
+  EXPECT_DOUBLE_EQ(mousey, 4);
 }
 
 TEST_F(Flow, LoadPromptTakesTheNameAndReportsTheResult) {

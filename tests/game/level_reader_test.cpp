@@ -53,7 +53,11 @@ class LevelFile : public ::testing::Test {
       for (int cell : row) n += cell == code;
     return n;
   }
+  // One cheese and one cat start, the cat far from the start the level is
+  // played from.
   void ExpectPlacementsOf(int level) {
+    int startX, startY;
+    MouseStartOf(level, &startX, &startY);
     int cheese = 0, cats = 0;
     for (int x = 0; x < kGridSize; x++)
       for (int y = 0; y < kGridSize; y++) {
@@ -65,7 +69,7 @@ class LevelFile : public ::testing::Test {
         if (c == CELL_CHEESE) cheese++;
         if (c == CELL_CAT_START) {
           cats++;
-          EXPECT_TRUE(abs(x - mousexInit) > 9 || abs(y - mouseyInit) > 9) << x << "," << y;
+          EXPECT_TRUE(abs(x - startX) > 9 || abs(y - startY) > 9) << x << "," << y;
         }
       }
     EXPECT_EQ(cheese, 1);
@@ -82,9 +86,17 @@ TEST_F(LevelFile, SavedAndAppendedLevelsLoadInOrderWithCheeseAndCat) {
   EXPECT_EQ(levels[0][3][4], CELL_MOUSE_START);
   EXPECT_EQ(levels[1][5][6], CELL_MOUSE_START);
   EXPECT_EQ(levels[2][7][8], CELL_MOUSE_START);
-  // The last start read is the one restarts and respawns use.
+  // Each level is played from its own start; the file's last start stays
+  // in mousexInit, mouseyInit.
   EXPECT_EQ(mousexInit, 7);
   EXPECT_EQ(mouseyInit, 8);
+  const int starts[3][2] = {{3, 4}, {5, 6}, {7, 8}};
+  for (int level = 0; level < 3; level++) {
+    int x, y;
+    MouseStartOf(level, &x, &y);
+    EXPECT_EQ(x, starts[level][0]) << level;
+    EXPECT_EQ(y, starts[level][1]) << level;
+  }
   EXPECT_EQ(Count(3, CELL_MOUSE_START), 0);
   for (int level = 0; level < 3; level++) {
     SCOPED_TRACE(level);
@@ -92,10 +104,52 @@ TEST_F(LevelFile, SavedAndAppendedLevelsLoadInOrderWithCheeseAndCat) {
     EXPECT_EQ(levels[level][29][29], CELL_WALL);
     EXPECT_EQ(Count(level, CELL_WALL), 4 * 29);
   }
-  // The cat of the last level is placed against the start read last; the
-  // earlier levels were placed against their own starts, which were the last
-  // ones read at that moment.
-  ExpectPlacementsOf(2);
+  for (int level = 0; level < 3; level++) {
+    SCOPED_TRACE(level);
+    ExpectPlacementsOf(level);
+  }
+}
+
+// A level without a "3" plays from the file's last start, even one that
+// comes in a later level, and its cat keeps away from that one; a level
+// with two takes its last.
+TEST_F(LevelFile, LevelsWithoutAStartOrWithTwo) {
+  // Level 0: no start and four free cells, two near (3, 3) and two near
+  // (21, 21); the cat may only take one near (3, 3), far from (22, 22).
+  std::string none;
+  for (int x = 0; x < kGridSize; x++) {
+    std::string row(kGridSize, '2');
+    if (x == 3 || x == 4) row[x] = '0';
+    if (x == 20 || x == 21) row[x] = '0';
+    none += row + "\n";
+  }
+  none += "endLevel\n";
+  std::string two = EditorLevel(5, 6);
+  two[12 * 31 + 13] = '3';
+  Write(none + two + EditorLevel(22, 22));
+  ASSERT_TRUE(Load());
+  EXPECT_EQ(numLevels, 3);
+  EXPECT_EQ(mousexInit, 22);
+  EXPECT_EQ(mouseyInit, 22);
+  int x, y;
+  MouseStartOf(0, &x, &y);
+  EXPECT_EQ(x, 22);
+  EXPECT_EQ(y, 22);
+  EXPECT_EQ(levels[0][3][3] == CELL_CAT_START || levels[0][4][4] == CELL_CAT_START, true);
+  MouseStartOf(1, &x, &y);
+  EXPECT_EQ(x, 12);
+  EXPECT_EQ(y, 13);
+  for (int level = 0; level < 3; level++) {
+    SCOPED_TRACE(level);
+    ExpectPlacementsOf(level);
+  }
+
+  // A load forgets the previous set's own starts.
+  Write(EditorLevel(-1, -1) + EditorLevel(-1, -1));
+  ASSERT_TRUE(Load());
+  MouseStartOf(1, &x, &y);
+  EXPECT_EQ(x, 22);
+  EXPECT_EQ(y, 22);
 }
 
 TEST_F(LevelFile, EachLevelPlacesAgainstItsOwnStart) {
@@ -229,6 +283,19 @@ TEST(Placement, CatKeepsItsDistanceAndRelaxesOnlyWhenItMust) {
           levels[0][x][y] = CELL_EMPTY;
         }
   }
+  // A level with a start of its own measures from that start.
+  levelNum = 1;
+  levelStarts[1] = LevelStart{TRUE, 3, 3};
+  for (int i = 0; i < 200; i++) {
+    PlaceCat();
+    for (int x = 0; x < kGridSize; x++)
+      for (int y = 0; y < kGridSize; y++)
+        if (levels[1][x][y] == CELL_CAT_START) {
+          EXPECT_TRUE(abs(x - 3) > 9 || abs(y - 3) > 9) << x << "," << y;
+          levels[1][x][y] = CELL_EMPTY;
+        }
+  }
+  levelNum = 0;
   // Only cells near the start are free: the cat goes to one of them.
   for (auto &row : levels[0])
     for (int &cell : row) cell = CELL_OBSTACLE;
