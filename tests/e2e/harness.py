@@ -45,6 +45,10 @@ class Image:
         differences do not wrap)."""
         return self.a[y0:y1, x0:x1].astype(np.int16)
 
+    def mean(self, x0, y0, x1, y1):
+        """The mean (r, g, b) over [x0, x1) x [y0, y1)."""
+        return tuple(float(c) for c in self.box(x0, y0, x1, y1).reshape(-1, 3).mean(axis=0))
+
     def diff_mask(self, other, tolerance=0, box=None):
         """Where some channel differs by more than tolerance."""
         if box is None:
