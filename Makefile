@@ -3,7 +3,7 @@ BUILD      := build
 ASAN_BUILD := build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: all deps build asan run edit test unit-test asan-test e2e-test bench fuzz clean
+.PHONY: all deps build asan run edit install package test unit-test asan-test e2e-test bench fuzz clean
 
 all: build
 
@@ -19,6 +19,16 @@ asan: deps
 	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
 	  -DSQ_SANITIZE=ON -DSQ_FUZZ=ON -DSQ_WERROR=ON -DSQ_ASSETS_FROM=$(CURDIR)/$(BUILD)/data
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# `make install PREFIX=... DESTDIR=...`: the programs in PREFIX/bin, the
+# assets in PREFIX/share/squeakling, menu entries, icons and manual pages.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# The Debian package, build/squeakling_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 run: build
 	bash scripts/run-game.sh squeakling

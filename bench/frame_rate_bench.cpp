@@ -18,6 +18,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench/arena_level.h"
+
 static std::string display;
 
 static void Sleep(double seconds) {
@@ -79,22 +81,6 @@ static pid_t StartXvfb(void) {
   }
   display = ":" + number;
   return pid;
-}
-
-// An open arena: the mouse runs to and fro along its row, obstacles stand
-// off that row, so the level plays on without deaths.
-static void WriteLevel(const std::string &path) {
-  std::ofstream f(path);
-  for (int x = 0; x < 30; x++) {
-    for (int y = 0; y < 30; y++) {
-      char c = (x == 0 || y == 0 || x == 29 || y == 29) ? '1' : '0';
-      if ((x % 6 == 3 && y % 5 == 2 && y > 3) || (x == 20 && y > 20 && y < 26)) c = '2';
-      if (x == 2 && y == 14) c = '3';
-      f << c;
-    }
-    f << "\n";
-  }
-  f << "endLevel\n";
 }
 
 static size_t CountLines(const std::string &path) {
@@ -222,7 +208,7 @@ int main(int argc, char **argv) {
     perror("mkdtemp");
     return 1;
   }
-  WriteLevel(std::string(tmp) + "/bench_level.txt");
+  WriteArenaLevel(std::string(tmp) + "/bench_level.txt");
   const pid_t xvfb = StartXvfb();
   if (xvfb < 0) {
     fprintf(stderr, "frame_rate_bench: Xvfb did not start\n");

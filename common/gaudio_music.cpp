@@ -3,6 +3,8 @@
 // block; a closed stream means no music plays.
 #include "common/gaudio.h"
 
+#include "common/assetpath.h"
+
 #include <cstring>
 
 namespace {
@@ -40,7 +42,7 @@ void CloseStreamLocked(gameaudio *ga) {
 void playBackground(gameaudio *ga, const char *filename) {
   if (ga->audio_fd < 0 || ga->paused) return;
   char command[GA_COMMAND_SIZE];
-  bool fits = BuildDecoderCommand(filename, command, sizeof command);
+  bool fits = BuildDecoderCommand(FindAsset(filename).c_str(), command, sizeof command);
   lockUnlessPaused(ga);
   {
     // The old track ends in every case, so a refused name leaves no music,

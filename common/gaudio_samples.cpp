@@ -3,6 +3,8 @@
 // and pan, and stopping them.
 #include "common/gaudio.h"
 
+#include "common/assetpath.h"
+
 #include <sys/stat.h>
 
 #include <climits>
@@ -93,9 +95,10 @@ int loadSampleStereo(gameaudio *ga, const char *filename, int mode) {
   if (ga->audio_fd < 0) return -1;
   if (SampleListFull(ga)) return -1;
   int id = ga->num_samples++;
+  const std::string path = FindAsset(filename);
   struct stat status;
   FILE *file = nullptr;
-  if (stat(filename, &status) == 0) file = fopen(filename, "rb");
+  if (stat(path.c_str(), &status) == 0) file = fopen(path.c_str(), "rb");
   if (file == nullptr) {
     fprintf(stderr, "gaudio: error opening sample %s\n", filename);
     ga->num_samples--;

@@ -2,6 +2,8 @@
 // the row converters, and the exiting wrappers that report failures.
 #include "common/texture.h"
 
+#include "common/assetpath.h"
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -149,6 +151,8 @@ unsigned char *ReadSgiChecked(const char *name, int *width, int *height, int *co
 
 unsigned *read_texture(const char *name, int *width, int *height, int *components)
 {
+  const std::string path = FindAsset(name);
+  name = path.c_str();
   SgiStatus status = kSgiOk;
   unsigned *result = ReadTextureChecked(name, width, height, components, &status);
   if (!result && status != kSgiNoResult)
@@ -158,6 +162,8 @@ unsigned *read_texture(const char *name, int *width, int *height, int *component
 
 unsigned char *read_sgi(const char *name, int *width, int *height, int *components)
 {
+  const std::string path = FindAsset(name);
+  name = path.c_str();
   SgiStatus status = kSgiOk;
   unsigned char *result = ReadSgiChecked(name, width, height, components, &status);
   if (!result && status != kSgiNoResult)

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "common/assetpath.h"
 #include "common/drawing.h"
 #include "game/squeakling.h"
 
@@ -34,7 +35,9 @@ int main(int argc, char **argv) {
   glEnable(GL_TEXTURE_2D);
   InitSettings();
   srand(time(nullptr));
-  LoadUserLevel(argc == 2 ? argv[1] : "defaultlevel.txt");
+  // A level set named on the command line is opened as written, relative to
+  // the folder the game was started from; only the default is an asset.
+  LoadUserLevel(argc == 2 ? argv[1] : FindAsset("defaultlevel.txt").c_str());
   StartSound();
 
   InstallScreen(&startScreen);

@@ -121,7 +121,12 @@ extern BOOL g_bCompiledScene;
 // Calls the display list for one piece of static geometry, building it first
 // when the level's cells changed; returns 0 when lists are off.
 enum SceneList { LIST_WALLS, LIST_OBSTACLES, LIST_FLOOR_EVEN, LIST_FLOOR_ODD, LIST_STENCIL_FLOOR };
+// In a shadow pass the walls and obstacles come from that light's lists,
+// which hold only the faces whose shadow can reach the floor; elsewhere the
+// walls come as four border sides, each skipped when wholly out of view.
 BOOL CallSceneList(SceneList which);
+// The light (0 ... 5) whose shadow pass is drawing, -1 for none.
+void SetShadowListLight(int light);
 // Draws a model through a display list compiled on first use.
 void DrawModel(GLMmodel *model);
 // True when the texture bound now cannot change a shadow: every texel's
@@ -130,8 +135,33 @@ BOOL BoundTextureOpaque(void);
 // Immediate-mode bodies of the lists.
 void DrawWallBlocks(void);
 void DrawObstacleBlocks(void);
+// The same blocks with only the faces a filter keeps (it gets the cell and
+// the faces the block shows, and returns the subset to draw).
+typedef int (*FaceFilter)(int x, int y, int faces);
+void DrawWallBlocksFiltered(FaceFilter filter);
+void DrawObstacleBlocksFiltered(FaceFilter filter);
+// Of the given faces of the unit block at cell (x, y), those whose shadow
+// under the shadow matrix (16 floats, column-major) can fall on a cell of the
+// stencil floor of the current level. Conservative: never drops a face whose
+// shadow could reach the floor.
+int FacesShadowReaches(int x, int y, int faces, const GLfloat *matrix);
+// Cells the stencil floor covers: empty, mouse start, cheese and fruit.
+BOOL IsStencilCell(int code);
+// The stencil floor as few triangles: rectangles from cell centre to cell
+// centre over runs of cells whose eight neighbours are all stencil cells,
+// and the squares of every other stencil cell. Marks exactly the pixels the
+// cell squares mark. Fills rects (x0, y0, x1, y1 in cell units)
+// and squares (cell x, y) with their counts.
+struct FloorCover {
+  int rects[30 * 30][4];
+  int squares[30 * 30][2];
+  int rectCount, squareCount;
+};
+void CoverStencilFloor(FloorCover *cover);
 void DrawFloorSquares(int parity);
+void DrawFloorSquare(int x, int y);  // one textured floor square
 void DrawStencilSquares(void);
+void DrawStencilCover(void);  // the same stencil from CoverStencilFloor
 
 // Scene drawing's own classification of a cell for the static lists.
 enum CellClass { CLASS_NONE, CLASS_WALL, CLASS_OBSTACLE, CLASS_FLOOR, CLASS_STENCIL_ONLY };

@@ -3,6 +3,9 @@
 // surfboard. With notShadowPass clear nothing here sets a colour or texture.
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "common/drawing.h"
 #include "game/squeakling.h"
 
@@ -74,25 +77,87 @@ void DrawWallWithTextureCoords(float fSize, float x, float y, int spin) {
   DrawCubeFaces(fSize, x, y, spin, WallFaces(static_cast<int>(x), static_cast<int>(y)));
 }
 
-// A wall code inside the ring is not drawn by anything.
-void DrawWallBlocks(void) {
+// A wall code inside the ring is not drawn by anything. A filter, when
+// given, picks which of a block's faces to draw (none skips the block); the
+// faces drawn go through the very same transforms as when all are drawn.
+void DrawWallBlocksFiltered(FaceFilter filter) {
   const int(*grid)[kGridSize] = levels[levelNum];
   for (int i = 0; i < kGridSize; i++) {
     for (int j = 0; j < kGridSize; j++) {
-      if (OnBorderRing(i, j) && grid[i][j] == CELL_WALL)
-        DrawWallWithTextureCoords(1.0f, static_cast<float>(i), static_cast<float>(j), 0);
+      if (!OnBorderRing(i, j) || grid[i][j] != CELL_WALL) continue;
+      const int faces = filter ? filter(i, j, WallFaces(i, j)) : WallFaces(i, j);
+      if (faces) DrawCubeFaces(1.0f, static_cast<float>(i), static_cast<float>(j), 0, faces);
     }
   }
 }
 
-void DrawObstacleBlocks(void) {
+void DrawObstacleBlocksFiltered(FaceFilter filter) {
   const int(*grid)[kGridSize] = levels[levelNum];
   for (int i = 0; i < kGridSize; i++) {
     for (int j = 0; j < kGridSize; j++) {
-      if (grid[i][j] == CELL_OBSTACLE)
-        DrawCubeWithTextureCoords(1.0f, static_cast<float>(i), static_cast<float>(j), 0);
+      if (grid[i][j] != CELL_OBSTACLE) continue;
+      const int faces = filter ? filter(i, j, kAllFaces) : kAllFaces;
+      if (faces) DrawCubeFaces(1.0f, static_cast<float>(i), static_cast<float>(j), 0, faces);
     }
   }
+}
+
+void DrawWallBlocks(void) { DrawWallBlocksFiltered(nullptr); }
+void DrawObstacleBlocks(void) { DrawObstacleBlocksFiltered(nullptr); }
+
+// The corners of a unit block's face: the four of the eight cube corners on
+// that face's side.
+static int FaceCorners(int face, double x, double y, double corners[4][3]) {
+  int n = 0;
+  for (int c = 0; c < 8; c++) {
+    const double dx = c & 1 ? 0.5 : -0.5, dy = c & 2 ? 0.5 : -0.5, dz = c & 4 ? 0.5 : -0.5;
+    const bool on = (face == FACE_TOP && dz > 0) || (face == FACE_BOTTOM && dz < 0) ||
+                    (face == FACE_FRONT && dy < 0) || (face == FACE_BACK && dy > 0) ||
+                    (face == FACE_RIGHT && dx > 0) || (face == FACE_LEFT && dx < 0);
+    if (on) corners[n][0] = x + dx, corners[n][1] = y + dy, corners[n][2] = dz, n++;
+  }
+  return n;
+}
+
+// A flattened face whose bounding box, grown by half a cell and a little
+// more for rounding, meets no stencil floor cell cannot darken any pixel:
+// the shadow pass only draws where the floor was marked. A corner at or
+// above the light has no shadow point, and the face is kept.
+int FacesShadowReaches(int x, int y, int faces, const GLfloat *matrix) {
+  constexpr double kGrow = 0.5 + 0.05;
+  int kept = 0;
+  for (int face = 1; face <= FACE_LEFT; face <<= 1) {
+    if (!(faces & face)) continue;
+    double corners[4][3];
+    FaceCorners(face, x, y, corners);
+    double lo[2] = {1e30, 1e30}, hi[2] = {-1e30, -1e30};
+    bool behind = false;
+    for (const double *p : corners) {
+      double r[4];
+      for (int i = 0; i < 4; i++)
+        r[i] = matrix[i] * p[0] + matrix[4 + i] * p[1] + matrix[8 + i] * p[2] + matrix[12 + i];
+      if (r[3] <= 1e-9) {
+        behind = true;
+        break;
+      }
+      for (int i = 0; i < 2; i++) lo[i] = std::min(lo[i], r[i] / r[3]), hi[i] = std::max(hi[i], r[i] / r[3]);
+    }
+    if (behind) {
+      kept |= face;
+      continue;
+    }
+    const int x0 = std::max(0, static_cast<int>(std::ceil(lo[0] - kGrow - 0.5)));
+    const int x1 = std::min(kLastCell, static_cast<int>(std::floor(hi[0] + kGrow + 0.5)));
+    const int y0 = std::max(0, static_cast<int>(std::ceil(lo[1] - kGrow - 0.5)));
+    const int y1 = std::min(kLastCell, static_cast<int>(std::floor(hi[1] + kGrow + 0.5)));
+    for (int cx = x0; cx <= x1 && !(kept & face); cx++)
+      for (int cy = y0; cy <= y1; cy++)
+        if (IsStencilCell(levels[levelNum][cx][cy])) {
+          kept |= face;
+          break;
+        }
+  }
+  return kept;
 }
 
 void DoWall(BOOL notShadowPass) {

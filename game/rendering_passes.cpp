@@ -13,7 +13,7 @@ static BOOL HasFloorSquare(int code) {
   return code == CELL_EMPTY || code == CELL_CHEESE || code == CELL_BONUS;
 }
 
-static BOOL HasStencilSquare(int code) { return HasFloorSquare(code) || code == CELL_MOUSE_START; }
+BOOL IsStencilCell(int code) { return HasFloorSquare(code) || code == CELL_MOUSE_START; }
 
 int ClassifyCell(int x, int y, int code) {
   const BOOL ring = x == 0 || y == 0 || x == kGridSize - 1 || y == kGridSize - 1;
@@ -115,15 +115,73 @@ void DrawFloorSquares(int parity) {
   }
 }
 
+void DrawFloorSquare(int x, int y) { DrawSquare(x, y, TRUE); }
+
 void DrawStencilSquares(void) {
   const int(*grid)[kGridSize] = levels[levelNum];
   for (int x = 0; x < kGridSize; x++) {
     for (int y = 0; y < kGridSize; y++) {
-      if (!HasStencilSquare(grid[x][y])) continue;
+      if (!IsStencilCell(grid[x][y])) continue;
       glNormal3f(0.0f, 0.0f, 1.0f);
       DrawSquare(x, y, FALSE);
     }
   }
+}
+
+void CoverStencilFloor(FloorCover *cover) {
+  const int(*grid)[kGridSize] = levels[levelNum];
+  BOOL inner[kGridSize][kGridSize] = {}, covered[kGridSize][kGridSize] = {};
+  for (int x = 1; x < kGridSize - 1; x++) {
+    for (int y = 1; y < kGridSize - 1; y++) {
+      BOOL all = TRUE;
+      for (int dx = -1; dx <= 1; dx++)
+        for (int dy = -1; dy <= 1; dy++) all = all && IsStencilCell(grid[x + dx][y + dy]);
+      inner[x][y] = all;
+    }
+  }
+  cover->rectCount = cover->squareCount = 0;
+  // Greedy blocks of inner cells: down the column first, then across while
+  // the whole column run is free. Each block's rectangle runs from the
+  // centres of the cells around it, so its edges lie half a cell inside the
+  // floor, where the squares drawn around it already mark every pixel.
+  for (int x = 0; x < kGridSize; x++) {
+    for (int y = 0; y < kGridSize; y++) {
+      if (!inner[x][y] || covered[x][y]) continue;
+      int y1 = y;
+      while (y1 + 1 < kGridSize && inner[x][y1 + 1] && !covered[x][y1 + 1]) y1++;
+      int x1 = x;
+      for (BOOL free = TRUE; free && x1 + 1 < kGridSize;) {
+        for (int k = y; k <= y1 && free; k++) free = inner[x1 + 1][k] && !covered[x1 + 1][k];
+        if (free) x1++;
+      }
+      for (int i = x; i <= x1; i++)
+        for (int k = y; k <= y1; k++) covered[i][k] = TRUE;
+      int *r = cover->rects[cover->rectCount++];
+      r[0] = x - 1, r[1] = y - 1, r[2] = x1 + 1, r[3] = y1 + 1;
+    }
+  }
+  for (int x = 0; x < kGridSize; x++) {
+    for (int y = 0; y < kGridSize; y++) {
+      if (!IsStencilCell(grid[x][y]) || covered[x][y]) continue;
+      int *q = cover->squares[cover->squareCount++];
+      q[0] = x, q[1] = y;
+    }
+  }
+}
+
+void DrawStencilCover(void) {
+  static FloorCover cover;
+  CoverStencilFloor(&cover);
+  glNormal3f(0.0f, 0.0f, 1.0f);
+  for (int n = 0; n < cover.squareCount; n++) DrawSquare(cover.squares[n][0], cover.squares[n][1], FALSE);
+  glBegin(GL_TRIANGLES);
+  for (int n = 0; n < cover.rectCount; n++) {
+    const float x0 = static_cast<float>(cover.rects[n][0]), y0 = static_cast<float>(cover.rects[n][1]);
+    const float x1 = static_cast<float>(cover.rects[n][2]), y1 = static_cast<float>(cover.rects[n][3]);
+    const float xs[6] = {x0, x1, x1, x0, x1, x0}, ys[6] = {y0, y0, y1, y0, y1, y1};
+    for (int c = 0; c < 6; c++) glVertex3f(xs[c], ys[c], -0.5f);
+  }
+  glEnd();
 }
 
 // Brown and white squares; under a mirror both are 70 % opaque, so the
@@ -152,22 +210,60 @@ void QuickDrawFloor(void) {
   glPopMatrix();
 }
 
-// Marks every floor pixel with stencil 1, whatever stands in front of it.
-// Colour writes are off, so the fast path also turns texturing off: the
-// stencil comes out the same without the textured fragment work.
-static void MarkFloorInStencil(void) {
+// Marks every floor pixel with the stencil value, whatever stands in front
+// of it. Colour writes are off, so the fast path also turns texturing off:
+// the stencil comes out the same without the textured fragment work.
+static void MarkFloorInStencil(GLuint value) {
   glClear(GL_STENCIL_BUFFER_BIT);
   glDisable(GL_DEPTH_TEST);
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glEnable(GL_STENCIL_TEST);
   glStencilOp(GL_REPLACE, GL_REPLACE, GL_REPLACE);
-  glStencilFunc(GL_ALWAYS, 1, ~0u);
+  glStencilFunc(GL_ALWAYS, static_cast<GLint>(value), ~0u);
   const BOOL textured = glIsEnabled(GL_TEXTURE_2D);
   if (g_bCompiledScene && textured) glDisable(GL_TEXTURE_2D);
   QuickDrawFloor();
   if (g_bCompiledScene && textured) glEnable(GL_TEXTURE_2D);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glEnable(GL_DEPTH_TEST);
+}
+
+// The fast path marks the floor once per frame, with one stencil bit for
+// each pass that needs the floor (the mirror's, then one per shadow pass in
+// order); each pass tests and clears only its own bit, which gives it just
+// the stencil a fresh mark would. Bits marked and not yet taken:
+static GLuint frameStencilBits = 0;
+
+static void MarkFloorForFrame(int passes) {
+  frameStencilBits = 0;
+  if (!g_bCompiledScene || passes == 0) return;
+  static GLint stencilBits = -1;
+  if (stencilBits < 0) glGetIntegerv(GL_STENCIL_BITS, &stencilBits);
+  if (passes > stencilBits || passes > 8) return;  // each pass marks for itself
+  frameStencilBits = (1u << passes) - 1;
+  MarkFloorInStencil(frameStencilBits);
+  glDisable(GL_STENCIL_TEST);
+}
+
+// Sets up the stencil test for a pass that draws only on the floor and
+// returns the bits it may clear: its bit of the frame's mark, or all bits of
+// a fresh mark of 1.
+static GLuint StencilForPass(void) {
+  const GLuint bit = frameStencilBits & (~frameStencilBits + 1);
+  if (bit == 0) {
+    MarkFloorInStencil(1);
+    glStencilFunc(GL_EQUAL, 1, ~0u);
+    return ~0u;
+  }
+  frameStencilBits &= ~bit;
+  glEnable(GL_STENCIL_TEST);
+  glStencilFunc(GL_EQUAL, static_cast<GLint>(bit), bit);
+  return bit;
+}
+
+// Leaves the stencil state as a freshly marked pass leaves it.
+static void EndStencilPass(void) {
+  glStencilMask(~0u);
   glStencilFunc(GL_EQUAL, 1, ~0u);
 }
 
@@ -175,7 +271,7 @@ static void MarkFloorInStencil(void) {
 // The spot axes are not re-issued, so the mirrored spotlights point away
 // from the mirrored scene and only lights 0 and 1 light the reflection.
 void DoReflections(void) {
-  MarkFloorInStencil();
+  StencilForPass();
   glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
   glPushMatrix();
   glTranslatef(0.0f, 0.0f, -1.0f);
@@ -189,6 +285,17 @@ void DoReflections(void) {
   glPopMatrix();
   glDisable(GL_NORMALIZE);
   glDisable(GL_STENCIL_TEST);
+  EndStencilPass();
+}
+
+// The light whose shadow matrix this is, or -1.
+static int ShadowLight(const GLfloat *matrix) {
+  const GLfloat *all[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
+                           &light2ShadowProj[0][0], &light3ShadowProj[0][0],
+                           &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
+  for (int n = 0; n < 6; n++)
+    if (all[n] == matrix) return n;
+  return -1;
 }
 
 // One light's shadow: the scene flattened onto that light's plane in the
@@ -196,7 +303,7 @@ void DoReflections(void) {
 // per light; depth writes stay on, so a later light's lower plane loses the
 // depth test where an earlier shadow lies and shadows never add up.
 void DoShadows(const GLfloat *matrix) {
-  MarkFloorInStencil();
+  glStencilMask(StencilForPass());
   glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
   glEnable(GL_CULL_FACE);
   glEnable(GL_BLEND);
@@ -208,12 +315,15 @@ void DoShadows(const GLfloat *matrix) {
   if (untextured) glDisable(GL_TEXTURE_2D);
   glPushMatrix();
   glMultMatrixf(matrix);
+  SetShadowListLight(ShadowLight(matrix));
   RenderObjectsNoRef(FALSE, FALSE);
+  SetShadowListLight(-1);
   glPopMatrix();
   if (untextured) glEnable(GL_TEXTURE_2D);
   glEnable(GL_LIGHTING);
   glDisable(GL_STENCIL_TEST);
   glDisable(GL_CULL_FACE);
+  EndStencilPass();
 }
 
 int ShadowPasses(int setting, const GLfloat *matrices[6], const GLfloat *colours[6]) {
@@ -235,11 +345,12 @@ int ShadowPasses(int setting, const GLfloat *matrices[6], const GLfloat *colours
 }
 
 void RenderObjects(void) {
+  const GLfloat *matrices[6], *colours[6];
+  const int passes = ShadowPasses(shadowsOn, matrices, colours);
+  MarkFloorForFrame((reflectionsOn ? 1 : 0) + passes);
   if (reflectionsOn) DoReflections();
   SetLightPositions();
   RenderObjectsNoRef(TRUE, TRUE);
-  const GLfloat *matrices[6], *colours[6];
-  const int passes = ShadowPasses(shadowsOn, matrices, colours);
   for (int n = 0; n < passes; n++) {
     SetMaterialColor(colours[n]);
     DoShadows(matrices[n]);

@@ -11,6 +11,8 @@
 // two passes disagree. Nothing read from a file is used as an index unchecked.
 #include "model/glm.h"
 
+#include "common/assetpath.h"
+
 #include <cctype>
 #include <cstdarg>
 #include <cstdlib>
@@ -560,7 +562,9 @@ GLMmodel *glmReadOBJFile(const char *filename, GLMreadError *error) {
 
 GLMmodel *glmReadOBJ(const char *filename) {
   GLMreadError error;
-  GLMmodel *model = glmReadOBJFile(filename, &error);
+  // The model keeps the path it was found at, so its material file is read
+  // from the same folder.
+  GLMmodel *model = glmReadOBJFile(FindAsset(filename).c_str(), &error);
   if (!model) {
     fputs(error.message, error.toStdout ? stdout : stderr);
     exit(1);

@@ -18,6 +18,8 @@ PACKAGES=(
   xvfb xdotool x11-utils x11-apps netpbm
   # test tools: the end-to-end suite's runner, and its pixel arrays
   python3-pytest python3-pytest-timeout python3-numpy python3-pil
+  # the Debian package: shared-library dependencies, its checkers
+  dpkg-dev lintian desktop-file-utils
 )
 
 missing=()

@@ -54,7 +54,7 @@ TEST_F(Music, ANameTooLongForTheCommandIsRefusedAndStopsTheMusic) {
   std::string longName(GA_COMMAND_SIZE, 'x');
   CaptureStderr();
   playBackground(ga.get(), longName.c_str());
-  EXPECT_EQ(GetCapturedStderr().rfind("gaudio: ", 0), 0u);
+  EXPECT_NE(GetCapturedStderr().find("gaudio: "), std::string::npos);
   EXPECT_EQ(checkBackground(ga.get()), 0);
   EXPECT_TRUE(DecoderChildren().empty());
 
@@ -62,7 +62,7 @@ TEST_F(Music, ANameTooLongForTheCommandIsRefusedAndStopsTheMusic) {
   std::string quotes(1100, '\'');
   CaptureStderr();
   playBackground(ga.get(), quotes.c_str());
-  EXPECT_EQ(GetCapturedStderr().rfind("gaudio: ", 0), 0u);
+  EXPECT_NE(GetCapturedStderr().find("gaudio: "), std::string::npos);
   EXPECT_EQ(checkBackground(ga.get()), 0);
 }
 

@@ -184,16 +184,18 @@ class Session:
 
     # ---- programs
 
-    def start(self, program, *argv, env=None):
-        """Starts <bin>/<program> in the scratch asset folder."""
+    def start(self, program, *argv, env=None, cwd=None):
+        """Starts <bin>/<program> (or the program at an absolute path) in
+        the scratch asset folder, or in cwd."""
         n = len(self.procs)
-        out = os.path.join(self.workdir, f"{program}-{n}.out")
-        err = os.path.join(self.workdir, f"{program}-{n}.err")
+        base = os.path.basename(program)
+        out = os.path.join(self.workdir, f"{base}-{n}.out")
+        err = os.path.join(self.workdir, f"{base}-{n}.err")
         e = dict(self.env)
         e.update(env or {})
         with open(out, "wb") as fout, open(err, "wb") as ferr:
             popen = subprocess.Popen([os.path.join(self.bin, program), *argv],
-                                     cwd=self.data, env=e, stdout=fout, stderr=ferr)
+                                     cwd=cwd or self.data, env=e, stdout=fout, stderr=ferr)
         proc = Process(popen, out, err)
         self.procs.append(proc)
         return proc

@@ -220,6 +220,103 @@ TEST_F(Scene, ClassesForTheStaticLists) {
   EXPECT_EQ(ClassifyCell(5, 5, CELL_CAT_START), CLASS_NONE);
 }
 
+// A ring with obstacle runs, a wall code inside, a start cell and cheese.
+static void MixedLevel(int (&g)[kGridSize][kGridSize]) {
+  for (int x = 0; x < kGridSize; x++)
+    for (int y = 0; y < kGridSize; y++)
+      g[x][y] = x == 0 || y == 0 || x == 29 || y == 29 ? CELL_WALL : CELL_EMPTY;
+  for (int y = 4; y < 9; y++) g[20][y] = CELL_OBSTACLE;
+  g[10][10] = g[11][10] = g[5][22] = CELL_OBSTACLE;
+  g[7][7] = CELL_WALL;
+  g[15][15] = CELL_MOUSE_START;
+  g[25][14] = CELL_CHEESE;
+  g[0][12] = CELL_EMPTY;  // a gap in the ring
+}
+
+TEST_F(Scene, StencilCoverMarksTheCellSquaresWithFewerTriangles) {
+  MixedLevel(grid());
+  static FloorCover cover;
+  CoverStencilFloor(&cover);
+  // Where each cell's pixels come from: its own square, or a rectangle it
+  // lies strictly inside, every cell under which is a stencil cell.
+  int squares[kGridSize][kGridSize] = {}, inside[kGridSize][kGridSize] = {};
+  for (int n = 0; n < cover.squareCount; n++) squares[cover.squares[n][0]][cover.squares[n][1]]++;
+  for (int n = 0; n < cover.rectCount; n++) {
+    const int *r = cover.rects[n];
+    ASSERT_TRUE(r[0] >= 0 && r[1] >= 0 && r[2] < kGridSize && r[3] < kGridSize);
+    for (int x = r[0]; x <= r[2]; x++)
+      for (int y = r[1]; y <= r[3]; y++) {
+        EXPECT_TRUE(IsStencilCell(grid()[x][y])) << x << "," << y;
+        if (x > r[0] && x < r[2] && y > r[1] && y < r[3]) inside[x][y]++;
+      }
+  }
+  int cells = 0;
+  for (int x = 0; x < kGridSize; x++)
+    for (int y = 0; y < kGridSize; y++) {
+      const bool stencil = IsStencilCell(grid()[x][y]);
+      cells += stencil;
+      EXPECT_EQ(squares[x][y] + inside[x][y], stencil ? 1 : 0) << x << "," << y;
+    }
+  EXPECT_LT(cover.squareCount + cover.rectCount, cells / 3);
+}
+
+// Conservative: every face with a point whose shadow lands in a stencil
+// floor cell is kept, for every light; faces whose shadow lands elsewhere
+// (beyond the ring, on obstacle cells) are dropped.
+TEST_F(Scene, ShadowListsKeepEveryFaceWhoseShadowReachesTheFloor) {
+  MixedLevel(grid());
+  BuildShadowMatrices();
+  const GLfloat *matrices[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
+                                &light2ShadowProj[0][0], &light3ShadowProj[0][0],
+                                &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
+  int kept = 0, dropped = 0;
+  for (const GLfloat *m : matrices) {
+    for (int x = 0; x < kGridSize; x++) {
+      for (int y = 0; y < kGridSize; y++) {
+        if (grid()[x][y] != CELL_WALL && grid()[x][y] != CELL_OBSTACLE) continue;
+        const int faces = FacesShadowReaches(x, y, kAllFaces, m);
+        for (int face = 1; face <= FACE_LEFT; face <<= 1) {
+          // Points over the face: a 9 x 9 grid on its side of the block.
+          bool reaches = false;
+          for (int a = 0; a <= 8 && !reaches; a++)
+            for (int b = 0; b <= 8 && !reaches; b++) {
+              const double u = a / 8.0 - 0.5, v = b / 8.0 - 0.5;
+              double p[3] = {u, v, 0.5};
+              if (face == FACE_BOTTOM) p[2] = -0.5;
+              if (face == FACE_FRONT || face == FACE_BACK)
+                p[0] = u, p[1] = face == FACE_FRONT ? -0.5 : 0.5, p[2] = v;
+              if (face == FACE_RIGHT || face == FACE_LEFT)
+                p[0] = face == FACE_LEFT ? -0.5 : 0.5, p[1] = u, p[2] = v;
+              p[0] += x, p[1] += y;
+              double r[4];
+              for (int i = 0; i < 4; i++)
+                r[i] = m[i] * p[0] + m[4 + i] * p[1] + m[8 + i] * p[2] + m[12 + i];
+              const int cx = static_cast<int>(std::floor(r[0] / r[3] + 0.5));
+              const int cy = static_cast<int>(std::floor(r[1] / r[3] + 0.5));
+              reaches = cx >= 0 && cy >= 0 && cx < kGridSize && cy < kGridSize &&
+                        IsStencilCell(grid()[cx][cy]);
+            }
+          if (reaches) {
+            EXPECT_TRUE(faces & face) << x << "," << y << " face " << face;
+          }
+          if (faces & face) kept++;
+          else dropped++;
+        }
+      }
+    }
+  }
+  EXPECT_GT(kept, 0);
+  EXPECT_GT(dropped, 0);
+  // Light 0 stands beyond the corner (0, 0): the right column's outer face
+  // casts outside the maze, the left column's inner face onto the floor.
+  EXPECT_EQ(FacesShadowReaches(29, 15, FACE_RIGHT, matrices[0]), 0);
+  EXPECT_EQ(FacesShadowReaches(0, 15, FACE_RIGHT, matrices[0]), FACE_RIGHT);
+  // No floor at all: nothing casts onto it.
+  for (int x = 0; x < kGridSize; x++)
+    for (int y = 0; y < kGridSize; y++) grid()[x][y] = CELL_OBSTACLE;
+  EXPECT_EQ(FacesShadowReaches(15, 15, kAllFaces, matrices[0]), 0);
+}
+
 TEST_F(Scene, InterludeAdvancesAFinishedLevelAndPutsOneCheeseBack) {
   for (int x = 0; x < kGridSize; x++)
     for (int y = 0; y < kGridSize; y++) levels[0][x][y] = (x + y) % 3 == 0 ? CELL_OBSTACLE : 0;

@@ -18,6 +18,7 @@
 
 #include "common/drawing.h"
 #include "game/squeakling.h"
+#include "tests/render/scene_window.h"
 
 static std::vector<std::string> commands;
 
@@ -113,23 +114,9 @@ int main(int argc, char **argv) {
     return 2;
   }
   for (int i = 2; i < argc; i++) commands.push_back(argv[i]);
-  glutInitWindowSize(g_Width, g_Height);
-  glutInitDisplayString("rgba double depth>=24 stencil>=8");
-  glutCreateWindow("scene_shot");
-  g_bWindowOpen = 1;
-  InitGraphics();
-  ReadImageFiles();
-  glEnable(GL_TEXTURE_2D);
-  // The blend function in force during play, which the game's interlude
-  // sets before the first play frame.
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  InitSettings();
-  srand(1);
-  LoadUserLevel(argv[1]);
+  OpenSceneWindow("scene_shot", argv[1]);
   time_since_death = 10.0f;
   PAUSED = 1;
-  ReadModels();
-  BuildShadowMatrices();
   glutDisplayFunc(RunCommands);
   glutMainLoop();
   return 0;

@@ -1,0 +1,241 @@
+// Frame rate of the play frame drawn by the game's own display callback in a
+// 1200 x 600 window under a private Xvfb, with the display-list path and the
+// plain immediate-mode path taking turns: every setting is measured for a
+// couple of seconds by one path, then the other, and the whole round is run
+// several times, so a change in the machine's load hits both paths alike and
+// their ratio stays meaningful. Prints the load average before and after,
+// each round's figures, and per setting the median of the rounds, their
+// spread and the ratio of the two paths. --smoke runs one short round;
+// --rounds N and --seconds S change the three rounds of two seconds.
+#include <GL/glut.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "bench/arena_level.h"
+#include "common/drawing.h"
+#include "game/squeakling.h"
+#include "tests/render/scene_window.h"
+
+struct Setting {
+  const char *name;
+  int view, shadows;  // shadows: the shadowsOn setting (3 = all six)
+  BOOL mirror, interlude;
+};
+
+static const Setting kSettings[] = {
+    {"chase, start-up (mirror, 2 shadows)", 1, 2, 1, 0},
+    {"chase, mirror, 6 shadows", 1, 3, 1, 0},
+    {"first person, start-up", 0, 2, 1, 0},
+    {"first person, mirror, 6 shadows", 0, 3, 1, 0},
+    {"overhead, start-up", 2, 2, 1, 0},
+    {"overhead, mirror, 6 shadows", 2, 3, 1, 0},
+    {"interlude (chase), start-up", 1, 2, 1, 1},
+    {"chase, no mirror, no shadows", 1, 0, 0, 0},
+};
+constexpr int kSettingCount = sizeof kSettings / sizeof kSettings[0];
+
+static bool smoke = false;
+static int optionRounds = 3;
+static double optionSeconds = 2.0;
+static pid_t xvfb = -1;
+static std::string tmpDir;
+
+static double Now(clockid_t clock) {
+  timespec t;
+  clock_gettime(clock, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+static double LoadAverage(void) {
+  double load = 0;
+  if (FILE *f = fopen("/proc/loadavg", "r")) {
+    if (fscanf(f, "%lf", &load) != 1) load = 0;
+    fclose(f);
+  }
+  return load;
+}
+
+// A private X server on a display it picks itself; returns its number as a
+// DISPLAY value, or "" when it did not start.
+static std::string StartXvfb(void) {
+  int fds[2];
+  if (pipe(fds) != 0) return "";
+  xvfb = fork();
+  if (xvfb == 0) {
+    close(fds[0]);
+    const std::string fd = std::to_string(fds[1]);
+    if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+           "-nolisten", "tcp", "+extension", "GLX", static_cast<char *>(nullptr));
+    _exit(127);
+  }
+  close(fds[1]);
+  std::string number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  return number.empty() ? "" : ":" + number;
+}
+
+static void StopXvfb(void) {
+  if (xvfb > 0) {
+    kill(xvfb, SIGTERM);
+    waitpid(xvfb, nullptr, 0);
+  }
+  if (!tmpDir.empty()) {
+    unlink((tmpDir + "/bench_level.txt").c_str());
+    rmdir(tmpDir.c_str());
+  }
+}
+
+static std::string WriteLevel(void) {
+  const std::string path = tmpDir + "/bench_level.txt";
+  WriteArenaLevel(path);
+  return path;
+}
+
+struct Figure {
+  double fps, cpuMs;
+};
+
+static double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Frames of one setting by one path for the given time. The mouse runs along
+// its row, one cell a frame, and the cheese turns, as in play. The rate is
+// taken from the median frame time, which frames the scheduler held back
+// on a busy machine do not move.
+static Figure Measure(const Setting &s, BOOL compiled, double seconds) {
+  g_bCompiledScene = compiled;
+  viewPoint = s.view;
+  shadowsOn = s.shadows;
+  reflectionsOn = s.mirror;
+  time_since_death = s.interlude ? 2.0f : 10.0f;
+  int frame = 0;
+  auto draw = [&frame](void) {
+    mousex = 2 + frame % 26;
+    mousey = 14;
+    mouseorient = 0;
+    viewOrient = 0;
+    cheeseRotation = frame * 3 % 360;
+    display();
+    glFinish();
+    frame++;
+  };
+  for (int i = 0; i < 3; i++) draw();  // lists built, caches warm
+  frame = 0;
+  std::vector<double> times;
+  const double start = Now(CLOCK_MONOTONIC), cpuStart = Now(CLOCK_PROCESS_CPUTIME_ID);
+  double last = start;
+  while (last - start < seconds || frame < 3) {
+    draw();
+    const double now = Now(CLOCK_MONOTONIC);
+    times.push_back(now - last);
+    last = now;
+  }
+  const double cpu = Now(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
+  return {1.0 / Median(times), cpu * 1000.0 / frame};
+}
+
+
+static double Spread(const std::vector<double> &v) {
+  const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
+  return (*hi - *lo) / Median(v) * 100.0;
+}
+
+static void RunBench(void) {
+  reshape(g_Width, g_Height);
+  const int rounds = smoke ? 1 : optionRounds;
+  const double seconds = smoke ? 0.2 : optionSeconds;
+  const double loadBefore = LoadAverage();
+  printf("play frame, %d x %d under Xvfb, %ld cores; load average %.2f at the start\n", g_Width,
+         g_Height, sysconf(_SC_NPROCESSORS_ONLN), loadBefore);
+  printf("%d rounds; in each, every setting %.1f s with display lists, then %.1f s plain\n",
+         rounds, seconds, seconds);
+  std::vector<double> fps[kSettingCount][2], cpu[kSettingCount][2];
+  for (int r = 0; r < rounds; r++) {
+    printf("round %d (load %.2f):\n", r + 1, LoadAverage());
+    for (int i = 0; i < kSettingCount; i++) {
+      for (int plain = 0; plain < 2; plain++) {
+        const Figure f = Measure(kSettings[i], !plain, seconds);
+        fps[i][plain].push_back(f.fps);
+        cpu[i][plain].push_back(f.cpuMs);
+      }
+      printf("  %-38s lists %6.1f fps  plain %6.1f fps\n", kSettings[i].name,
+             fps[i][0].back(), fps[i][1].back());
+      fflush(stdout);
+    }
+  }
+  printf("medians of %d rounds (fps from each run's median frame time; spread = (max - min)\n"
+         "/ median of the rounds; cpu = process CPU time per frame, all threads):\n", rounds);
+  printf("  %-38s %17s %17s %6s %15s\n", "", "lists fps (spr.)", "plain fps (spr.)", "ratio",
+         "cpu ms l / p");
+  for (int i = 0; i < kSettingCount; i++) {
+    const double lists = Median(fps[i][0]), plain = Median(fps[i][1]);
+    printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx %7.1f / %5.1f\n", kSettings[i].name,
+           lists, Spread(fps[i][0]), plain, Spread(fps[i][1]), lists / plain,
+           Median(cpu[i][0]), Median(cpu[i][1]));
+  }
+  printf("load average %.2f at the start, %.2f at the end\n", loadBefore, LoadAverage());
+  fflush(stdout);
+  // Straight out: the window's connection dies with the server, and nothing
+  // may talk to it after.
+  StopXvfb();
+  _exit(0);
+}
+
+int main(int argc, char **argv) {
+  for (int i = 1; i < argc; i++) {
+    if (strcmp(argv[i], "--smoke") == 0) smoke = true;
+    else if (strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) optionRounds = std::max(1, atoi(argv[++i]));
+    else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
+      optionSeconds = std::max(0.1, atof(argv[++i]));
+    else {
+      fprintf(stderr, "usage: scene_frame_bench [--smoke] [--rounds N] [--seconds S]\n");
+      return 2;
+    }
+  }
+  char tmpl[] = "/tmp/sq-scene-bench-XXXXXX";
+  if (!mkdtemp(tmpl)) {
+    perror("mkdtemp");
+    return 1;
+  }
+  tmpDir = tmpl;
+  const std::string level = WriteLevel();
+  const std::string display = StartXvfb();
+  if (display.empty()) {
+    fprintf(stderr, "scene_frame_bench: Xvfb did not start\n");
+    StopXvfb();
+    return 1;
+  }
+  setenv("DISPLAY", display.c_str(), 1);
+  unsetenv("XAUTHORITY");
+  if (chdir(SQ_DATA_DIR) != 0) {
+    perror(SQ_DATA_DIR);
+    StopXvfb();
+    return 1;
+  }
+  int glutArgc = 1;
+  glutInit(&glutArgc, argv);
+  if (!OpenSceneWindow("scene_frame_bench", level.c_str())) {
+    fprintf(stderr, "scene_frame_bench: could not load %s\n", level.c_str());
+    StopXvfb();
+    return 1;
+  }
+  PAUSED = 0;
+  glutDisplayFunc(RunBench);
+  glutMainLoop();
+  return 0;
+}
