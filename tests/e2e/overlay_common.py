@@ -2,6 +2,7 @@
 controls sit in the window, level files made for a purpose, the pixel checks
 the tests make, and `Game`, one running game in a test's session."""
 import os
+import time
 
 import numpy as np
 
@@ -165,7 +166,17 @@ class Game:
 
     def wait_play(self, timeout=30, name=None):
         """Waits for the scoreboard line: the interlude is over."""
-        return self.until("play with the scoreboard line", in_play, timeout, name)
+        img = self.until("play with the scoreboard line", in_play, timeout, name)
+        self.play_seen = time.monotonic()
+        return img
+
+    def space(self):
+        """Sends space once the game takes it: it ignores space until a
+        whole second of play has passed since the interlude, which the
+        screen does not show, so that second is counted from the first
+        play frame seen."""
+        self.s.until("a second of play", lambda: time.monotonic() > self.play_seen + 1.2, 5)
+        self.key("space")
 
     def open_panel(self, name=None):
         self.click(*PANEL_REGION)

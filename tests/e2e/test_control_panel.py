@@ -85,7 +85,7 @@ def test_return_and_escape_come_back_paused_and_space_resumes(session):
     g.until("paused play after Escape", lambda i: in_play(i) and paused(g, i),
             name="play_after_escape_paused")
     g.alive()
-    g.key("space")
+    g.space()
     resumed = g.until("play resumed by space", lambda i: in_play(i) and not paused(g, i))
     g.until("the resumed game to move", lambda i: i.differs(resumed, tolerance=24) > 30000)
     overhead = g.shot()

@@ -27,14 +27,15 @@ def test_escape_is_ignored_in_the_interlude_and_while_paused(session):
     g.press_left(CAT)
     g.click(RIGHT_X, button_y(RETURN))
     g.until("paused play", paused_msg)
-    g.key("space")
+    g.space()
     g.until("play resumed", lambda i: in_play(i) and not paused_msg(i))
     # Pause and try again.
-    g.key("space")
+    g.space()
     img = g.until("the pause message", paused_msg)
     g.s.keep(img, "flow_paused")
     assert paused_msg(img), "space did not pause"
-    g.key("Escape", "space")  # once space has resumed play, Escape has been handled
+    g.key("Escape")
+    g.space()  # once space has resumed play, Escape has been handled
     g.until("play resumed after Escape", lambda i: in_play(i) and not paused_msg(i))
     assert g.proc.alive(), "Escape while paused ended the game"
     g.key("Escape")
