@@ -1,4 +1,5 @@
-// The audio mixer: the OSS sound device and its mixing thread, the sample
+// The audio mixer: the OSS sound device (or, where there is none, ALSA's
+// default output) and its mixing thread, the sample
 // table, up to twelve voices with volume and pan, and background music read
 // from an mpg123 decoder process. Game and editor share this code.
 //
@@ -19,6 +20,11 @@ constexpr int GA_BLOCK_BYTES = 4096;                 // one device write
 constexpr int GA_BLOCK_VALUES = GA_BLOCK_BYTES / 2;  // 16-bit values, 2 per frame
 constexpr int GA_BLOCK_FRAMES = GA_BLOCK_VALUES / 2;
 constexpr int GA_COMMAND_SIZE = 4155;                // decoder command buffer
+// audio_fd while ALSA is the output: no descriptor, only the mark of a
+// running mixer (the loaders and music calls act while audio_fd >= 0).
+constexpr int GA_ALSA_FD = 1 << 30;
+
+typedef struct _snd_pcm snd_pcm_t;  // libasound's playback handle
 
 // A loaded sample: frames of two 16-bit values, slot 0 first, padded with
 // silence to a whole number of blocks. Freed only by stopAudio.
@@ -55,24 +61,41 @@ struct gameaudio {
   ga_playing playing[GA_MAX_PLAYING];
   pthread_mutex_t buffer_mutex;
   pthread_t audio_thread;
+  // ALSA output, used when the OSS device cannot be opened; null otherwise.
+  snd_pcm_t *alsa_pcm;
+  int stopping;      // set under the lock by stopAudio: the ALSA thread ends
+  int output_lost;   // set under the lock by the thread when ALSA fails for
+                     // good; it then goes on mixing, paced by the clock, and
+                     // writes nothing
 };
 
 // --- Device and thread -------------------------------------------------------
 
 // Opens device_name write-only as 16-bit stereo at 44100 Hz with 4 fragments
-// of 4096 bytes and starts the mixing thread. 0 on success; -1 (with a perror
-// message, device closed, audio_fd -1) otherwise.
+// of 4096 bytes and starts the mixing thread. When device_name cannot be
+// opened, opens ALSA's "default" PCM in the same format instead. 0 on
+// success; -1 (with a perror or "gaudio: " message, output closed, audio_fd
+// -1) otherwise.
 int startAudio(gameaudio *ga, const char *device_name);
 // The calling thread keeps the mixer lock until unpauseAudio; calls it makes
 // meanwhile work without taking the lock. No-ops when not running / already
 // in that state.
 void pauseAudio(gameaudio *ga);
 void unpauseAudio(gameaudio *ga);
-// Cancels and joins the thread, frees every sample, closes the device.
+// Ends and joins the thread, frees every sample, closes the output.
 // 0, or -1 when the mixer was not running or the cancel failed.
 int stopAudio(gameaudio *ga);
 // The mixing thread's body (argument: the gameaudio record); never returns.
 void *theAudioThread(void *ga);
+
+// The ALSA output behind startAudio (the "gaudio: " message on failure):
+// opens and configures ALSA's "default" PCM into alsa_pcm, 0 or -1.
+int openAlsaOutput(gameaudio *ga);
+// Writes one block, blocking while the queue is full and recovering from an
+// underrun or suspend; false (with a message) when the output is gone.
+bool writeAlsaBlock(gameaudio *ga, const int16_t *block);
+// Drops what is queued and closes; nothing when no ALSA output is open.
+void closeAlsaOutput(gameaudio *ga);
 
 // The block-building steps of the mixing thread, callable on plain buffers.
 // Both expect the mixer lock held (or no thread running).

@@ -1,13 +1,16 @@
-// The mixer's device and thread: opening and configuring the OSS device,
-// pausing and stopping, and the mixing thread that builds one 4096-byte
-// block at a time (music or silence plus every voice) and writes it out.
+// The mixer's device and thread: opening and configuring the OSS device (or
+// the ALSA output where there is no device), pausing and stopping, and the
+// mixing thread that builds one 4096-byte block at a time (music or silence
+// plus every voice) and writes it out.
 #include "common/gaudio.h"
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/soundcard.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
@@ -32,6 +35,15 @@ constexpr DeviceSetting kDeviceSettings[] = {
     {SNDCTL_DSP_SPEED, GA_RATE, "SNDCTL_DSP_SPEED"},
 };
 
+// Starts the thread once an output is open; the name of the failing call,
+// or null.
+const char *StartThread(gameaudio *ga) {
+  if (pthread_mutex_init(&ga->buffer_mutex, nullptr) != 0) return "pthread_mutex_init()";
+  if (pthread_create(&ga->audio_thread, nullptr, theAudioThread, ga) != 0) return "pthread_create()";
+  pthread_setname_np(ga->audio_thread, "gaudio");  // for top and the load figures
+  return nullptr;
+}
+
 // Runs the set-up steps after the open; the name of the failing step, or
 // null when all succeeded.
 const char *ConfigureAndStart(gameaudio *ga) {
@@ -39,9 +51,7 @@ const char *ConfigureAndStart(gameaudio *ga) {
     int arg = s.argument;
     if (ioctl(ga->audio_fd, s.request, &arg) == -1) return s.name;
   }
-  if (pthread_mutex_init(&ga->buffer_mutex, nullptr) != 0) return "pthread_mutex_init()";
-  if (pthread_create(&ga->audio_thread, nullptr, theAudioThread, ga) != 0) return "pthread_create()";
-  return nullptr;
+  return StartThread(ga);
 }
 
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -71,6 +81,33 @@ bool VoiceFinished(ga_playing *p) {
   return false;
 }
 
+// Without the OSS device: the same mixer on ALSA's default output.
+int StartAlsa(gameaudio *ga) {
+  if (openAlsaOutput(ga) != 0) return -1;
+  ga->audio_fd = GA_ALSA_FD;
+  const char *failed = StartThread(ga);
+  if (failed == nullptr) return 0;
+  perror(failed);
+  closeAlsaOutput(ga);
+  ga->audio_fd = -1;
+  return -1;
+}
+
+// Sleeps until the next block is due, for a thread whose output is lost:
+// voices and music go on at their pace and nothing spins.
+void PaceWithoutOutput(timespec *due) {
+  timespec now;
+  clock_gettime(CLOCK_MONOTONIC, &now);
+  if (due->tv_sec == 0 || now.tv_sec > due->tv_sec + 1) *due = now;
+  due->tv_nsec += 1000000000L / GA_RATE * GA_BLOCK_FRAMES;  // about 23.2 ms
+  if (due->tv_nsec >= 1000000000L) {
+    due->tv_sec++;
+    due->tv_nsec -= 1000000000L;
+  }
+  while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, due, nullptr) == EINTR) {
+  }
+}
+
 }  // namespace
 
 int startAudio(gameaudio *ga, const char *device_name) {
@@ -79,11 +116,14 @@ int startAudio(gameaudio *ga, const char *device_name) {
   ga->num_playing = 0;
   ga->playing_count = 0;
   ga->background_stream = nullptr;
+  ga->alsa_pcm = nullptr;
+  ga->stopping = 0;
+  ga->output_lost = 0;
   // Close-on-exec keeps the music decoder from inheriting the device.
   ga->audio_fd = open(device_name, O_WRONLY | O_CLOEXEC);
   if (ga->audio_fd == -1) {
     perror(device_name);
-    return -1;
+    return StartAlsa(ga);
   }
   const char *failed = ConfigureAndStart(ga);
   if (failed == nullptr) return 0;
@@ -111,7 +151,14 @@ int stopAudio(gameaudio *ga) {
   // never reach its write, where it is cancelled, and the join would hang.
   unpauseAudio(ga);
   int result = 0;
-  if (pthread_cancel(ga->audio_thread) != 0) {
+  if (ga->alsa_pcm != nullptr) {
+    // The ALSA thread is never cancelled (the library may hold its own locks
+    // inside a write); it ends at its next block.
+    pthread_mutex_lock(&ga->buffer_mutex);
+    ga->stopping = 1;
+    pthread_mutex_unlock(&ga->buffer_mutex);
+    pthread_join(ga->audio_thread, nullptr);
+  } else if (pthread_cancel(ga->audio_thread) != 0) {
     perror("pthread_cancel()");
     result = -1;
   } else {
@@ -122,7 +169,11 @@ int stopAudio(gameaudio *ga) {
     ga->samples[i] = ga_sample{};
   }
   ga->num_samples = 0;
-  close(ga->audio_fd);
+  if (ga->alsa_pcm != nullptr) {
+    closeAlsaOutput(ga);
+  } else {
+    close(ga->audio_fd);
+  }
   ga->audio_fd = -1;
   return result;
 }
@@ -164,17 +215,34 @@ void *theAudioThread(void *arg) {
   int16_t zerobuffer[GA_BLOCK_VALUES];
   int16_t playbuffer[GA_BLOCK_VALUES];
   memset(zerobuffer, 0, sizeof zerobuffer);
+  const bool alsa = ga->alsa_pcm != nullptr;
+  timespec due{};
   for (;;) {
     // Cancellation waits for the device write: the thread must never end
     // holding the lock, and the pipe read and pclose inside it could
     // otherwise act on a cancel.
     pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, nullptr);
     pthread_mutex_lock(&ga->buffer_mutex);
+    if (ga->stopping) {
+      pthread_mutex_unlock(&ga->buffer_mutex);
+      break;
+    }
     {
       startBlockLocked(ga, playbuffer, zerobuffer);
       mixVoicesLocked(ga, playbuffer);
     }
     pthread_mutex_unlock(&ga->buffer_mutex);
+    if (alsa) {
+      // Blocks while ALSA's queue is full, which paces the loop.
+      if (ga->output_lost) {
+        PaceWithoutOutput(&due);
+      } else if (!writeAlsaBlock(ga, playbuffer)) {
+        pthread_mutex_lock(&ga->buffer_mutex);
+        ga->output_lost = 1;
+        pthread_mutex_unlock(&ga->buffer_mutex);
+      }
+      continue;
+    }
     pthread_setcancelstate(PTHREAD_CANCEL_ENABLE, nullptr);
     // Blocks while the device's fragments are full: this paces the loop.
     ssize_t ignored = write(ga->audio_fd, playbuffer, GA_BLOCK_BYTES);

@@ -6,14 +6,15 @@ set -euo pipefail
 PACKAGES=(
   # build
   build-essential cmake clang libclang-rt-14-dev libgtest-dev
-  # OpenGL 1.1, GLU and GLUT, rendered by Mesa
-  libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri
+  # OpenGL 1.1, GLU and GLUT, rendered by Mesa; ALSA for sound without /dev/dsp
+  libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri libasound2-dev
   # asset making: images, sounds, music, models
   imagemagick fonts-dejavu-core sox lame python3
   # the music decoder the game starts
   mpg123
-  # OSS emulation for a desktop without /dev/dsp
-  alsa-oss libasound2-plugins pulseaudio-utils
+  # ALSA's default output into a PulseAudio server; the tests run a private
+  # server and record it with parec
+  libasound2-plugins pulseaudio pulseaudio-utils
   # headless tests: a virtual display, input and window tools, an independent SGI writer
   xvfb xdotool x11-utils x11-apps netpbm
   # test tools: the end-to-end suite's runner, and its pixel arrays

@@ -20,6 +20,24 @@
 
 #include "common/gaudio.h"
 
+#include <alsa/asoundlib.h>
+
+// While it lives, ALSA reads an empty configuration: it knows no "default"
+// output, as on a machine with neither a sound server nor a card.
+struct NoAlsaOutput {
+  std::string conf = "/tmp/gaudio_test_empty_alsa.conf";
+  NoAlsaOutput() {
+    std::fclose(std::fopen(conf.c_str(), "w"));
+    setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);
+    snd_config_update_free_global();
+  }
+  ~NoAlsaOutput() {
+    unsetenv("ALSA_CONFIG_PATH");
+    snd_config_update_free_global();
+    std::remove(conf.c_str());
+  }
+};
+
 struct MixerFree {
   void operator()(gameaudio *ga) const {
     for (int i = 0; i < ga->num_samples; i++) free(ga->samples[i].data);

@@ -130,9 +130,9 @@ class Game:
     """One game in a test's session, its window and the control panel's
     controls, each action waiting until the game has shown its result."""
 
-    def __init__(self, session, *argv):
+    def __init__(self, session, *argv, env=None):
         self.s = session
-        self.proc = session.start("squeakling", *argv)
+        self.proc = session.start("squeakling", *argv, env=env)
         self.win = session.find_window(TITLE)
         # The window maps before its first frame is drawn.
         self.until("the first frame", lambda img: img.a.any(), 30)
