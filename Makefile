@@ -17,7 +17,7 @@ build: deps
 # Clang build with AddressSanitizer, UndefinedBehaviorSanitizer and the fuzzers.
 asan: deps
 	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug \
-	  -DSQ_SANITIZE=ON -DSQ_FUZZ=ON -DSQ_WERROR=ON
+	  -DSQ_SANITIZE=ON -DSQ_FUZZ=ON -DSQ_WERROR=ON -DSQ_ASSETS_FROM=$(CURDIR)/$(BUILD)/data
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
 # `make install PREFIX=... DESTDIR=...`: the programs in PREFIX/bin, the
@@ -62,7 +62,9 @@ bench: build
 fuzz: asan
 	@for f in $(ASAN_BUILD)/bin/*_fuzz; do \
 	  n=$$(basename $$f); mkdir -p $(ASAN_BUILD)/fuzz-corpus/$$n; \
-	  echo "== $$n"; $$f -max_total_time=300 -rss_limit_mb=2048 $(ASAN_BUILD)/fuzz-corpus/$$n || exit 1; \
+	  d=; [ -f fuzz/$$n.dict ] && d=-dict=fuzz/$$n.dict; \
+	  echo "== $$n"; $$f -max_total_time=300 -rss_limit_mb=2048 $$d \
+	    $(ASAN_BUILD)/fuzz-corpus/$$n fuzz/corpus/$$n || exit 1; \
 	done
 
 # Rewrites every tracked C++ file in the style of .clang-format; `make test`

@@ -5,7 +5,6 @@
 // SQUEAKLING_FRAME_LOG names a file; settings change through the control
 // panel as a player would change them. --smoke runs briefly, fast path only.
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,23 +60,27 @@ static std::string Run(const std::string &command) {
   return out;
 }
 
+// Xvfb picks a free display itself and writes its number to the pipe
+// (-displayfd): no guessing at lock files that another server may be
+// creating at the same moment.
 static pid_t StartXvfb(void) {
-  for (int n = 150; n < 400; n++) {
-    const std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-    const std::string sock = "/tmp/.X11-unix/X" + std::to_string(n);
-    struct stat st;
-    if (stat(lock.c_str(), &st) == 0 || stat(sock.c_str(), &st) == 0) continue;
-    display = ":" + std::to_string(n);
-    const pid_t pid = Spawn({"Xvfb", display, "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
-                             "+extension", "GLX"},
-                            nullptr, {});
-    for (int i = 0; i < 100; i++) {
-      if (stat(sock.c_str(), &st) == 0) return pid;
-      Sleep(0.05);
-    }
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  const std::string fd = std::to_string(fds[1]);
+  const pid_t pid = Spawn({"Xvfb", "-displayfd", fd, "-screen", "0", "1280x1024x24", "-nolisten",
+                           "tcp", "+extension", "GLX"},
+                          nullptr, {});
+  close(fds[1]);
+  std::string number;
+  char c;
+  while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+  close(fds[0]);
+  if (number.empty()) {
     Stop(pid);
+    return -1;
   }
-  return -1;
+  display = ":" + number;
+  return pid;
 }
 
 static size_t CountLines(const std::string &path) {
@@ -208,7 +211,7 @@ int main(int argc, char **argv) {
   WriteArenaLevel(std::string(tmp) + "/bench_level.txt");
   const pid_t xvfb = StartXvfb();
   if (xvfb < 0) {
-    fprintf(stderr, "frame_rate_bench: no free X display\n");
+    fprintf(stderr, "frame_rate_bench: Xvfb did not start\n");
     return 1;
   }
   double load = 0;

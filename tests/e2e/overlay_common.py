@@ -1,11 +1,12 @@
 """Shared by the overlay's end-to-end tests: where the control panel's
-controls sit in the window, level files made for a purpose, and the few
-pixel checks the tests make."""
+controls sit in the window, level files made for a purpose, the pixel checks
+the tests make, and `Game`, one running game in a test's session."""
 import os
 import time
-import unittest
 
-import harness
+import numpy as np
+
+from harness import Image
 
 TITLE = "Dravel: Vimmo Squeakling"
 
@@ -17,6 +18,8 @@ SHADOWS, REFLECTIONS, RETURN, RESTART, LOAD = range(5)
 SPEED, LIVES, CHEESE, CAT_SPEED, BONUS = range(5)
 SLIDER_LEFT, SLIDER_RIGHT = 525, 675   # the strip of a 180-pixel track
 DEATH_RESTART, DEATH_QUIT = (540, 75), (740, 75)
+PAUSE_BAND = (395, 48, 830, 76)  # "Game paused - press spacebar to continue"
+GET_READY = (490, 280, 760, 302)  # "Level 1 Get Ready!!" in the interlude
 
 
 def button_y(row):
@@ -62,107 +65,160 @@ def corridor_level():
 
 def knob_left(img, row):
     """Left edge of a slider's knob (the cheese-yellow pixels), or None."""
-    y = slider_y(row)
-    for x in range(500, 700):
-        r, g, b = img.pixel(x, y)
-        if r > 90 and b < 80 and r > b + 60:
-            return x
-    return None
+    p = img.box(500, slider_y(row), 700, slider_y(row) + 1)[0]
+    r, b = p[:, 0], p[:, 2]
+    xs = np.nonzero((r > 90) & (b < 80) & (r > b + 60))[0]
+    return 500 + int(xs[0]) if len(xs) else None
 
 
 def box_differs(a, b, box, tolerance=24):
-    x0, y0, x1, y1 = box
-    pa, pb = a.region(x0, y0, x1, y1), b.region(x0, y0, x1, y1)
-    return sum(1 for p, q in zip(pa, pb) if any(abs(p[c] - q[c]) > tolerance for c in range(3)))
+    return a.differs(b, tolerance, box)
+
+
+def _span(mask, x0):
+    xs = np.nonzero(mask.any(axis=0))[0]
+    return (x0 + int(xs[0]), x0 + int(xs[-1])) if len(xs) else None
 
 
 def bright_span(img, y0, y1, x0=0, x1=1200, level=200):
     """Leftmost and rightmost x of near-white pixels in the band, or None."""
-    xs = [x for y in range(y0, y1) for x in range(x0, x1) if min(img.pixel(x, y)) >= level]
-    return (min(xs), max(xs)) if xs else None
+    return _span(img.box(x0, y0, x1, y1).min(axis=2) >= level, x0)
 
 
 def ink_span(img, y0=540, y1=580, x0=350, x1=1200):
     """Horizontal extent of the panel's prompt line (blue or white ink)."""
-    xs = [x for y in range(y0, y1) for x in range(x0, x1) if max(img.pixel(x, y)) >= 150]
-    return (min(xs), max(xs)) if xs else None
-
-
-PAUSE_BAND = (395, 48, 830, 76)  # "Game paused - press spacebar to continue"
+    return _span(img.box(x0, y0, x1, y1).max(axis=2) >= 150, x0)
 
 
 def white_pixels(img, box):
-    x0, y0, x1, y1 = box
-    return [(x, y) for y in range(y0, y1) for x in range(x0, x1) if min(img.pixel(x, y)) >= 250]
+    """The near-white pixels of a box, as a mask over the box."""
+    return box, img.box(*box).min(axis=2) >= 250
 
 
 def shows_all(img, pixels):
     """Whether every pixel of a (non-empty) white mask is white in img."""
-    return bool(pixels) and all(min(img.pixel(x, y)) >= 250 for x, y in pixels)
+    box, mask = pixels
+    return bool(mask.any()) and bool((img.box(*box).min(axis=2)[mask] >= 250).all())
 
 
-class GameCase(unittest.TestCase):
-    """One private display and one game per test."""
+def count(pixels):
+    return int(pixels[1].sum())
 
-    def setUp(self):
-        self.s = harness.Session(harness.ARGS).__enter__()
 
-    def tearDown(self):
-        self.s.__exit__(None, None, None)
+def scoreboard(img):
+    return bright_span(img, 12, 40, 20, 700) is not None
 
-    def start_game(self, *argv):
-        self.game = self.s.start("squeakling", *argv)
-        self.win = self.s.find_window(TITLE)
-        time.sleep(0.5)
-        return self.game, self.win
+
+def panel_open(img):
+    """The control panel shows: every slider has its knob, and no scoreboard
+    (whose orange floor could pass for knobs)."""
+    return not scoreboard(img) and all(knob_left(img, row) is not None for row in range(5))
+
+
+def in_play(img):
+    """The scoreboard line shows: play (running or paused), not the start
+    screen, an interlude or the panel."""
+    return scoreboard(img)
+
+
+def in_interlude(img):
+    return bright_span(img, GET_READY[1], GET_READY[3], GET_READY[0], GET_READY[2]) is not None \
+        and bright_span(img, 12, 40, 20, 700) is None
+
+
+class Game:
+    """One game in a test's session, its window and the control panel's
+    controls, each action waiting until the game has shown its result."""
+
+    def __init__(self, session, *argv, env=None):
+        self.s = session
+        self.proc = session.start("squeakling", *argv, env=env)
+        self.win = session.find_window(TITLE)
+        # The window maps before its first frame is drawn.
+        self.until("the first frame", lambda img: img.a.any(), 30)
 
     def write_level(self, name, text):
         with open(os.path.join(self.s.data, name), "w") as f:
             f.write(text)
 
-    def shot(self, name):
+    def shot(self, name=None):
         return self.s.screenshot(self.win, name)
 
-    def click(self, x, y, pause=0.4):
-        self.s.click(self.win, x, y, delay=pause)
+    def until(self, what, ready, timeout=20, name=None, step=0.1):
+        return self.s.shot_until(self.win, what, ready, timeout, name, step)
 
-    def open_panel(self):
-        self.click(*PANEL_REGION, pause=0.8)
+    def key(self, *keys):
+        self.s.key(self.win, *keys)
 
-    def press_left(self, row):
-        self.click(LEFT_X, button_y(row))
-
-    def press_right(self, row, pause=0.4):
-        self.click(RIGHT_X, button_y(row), pause)
-
-    def slide(self, row, x):
-        self.click(x, slider_y(row))
+    def click(self, x, y):
+        self.s.click(self.win, x, y)
 
     def alive(self):
-        self.assertTrue(self.game.alive(), self.game.stderr())
+        assert self.proc.alive(), self.proc.stderr()
 
-    def changes(self, wait=1.0):
-        """Pixels that differ between two frames `wait` seconds apart."""
-        a = self.shot("_frame_a")
-        time.sleep(wait)
-        b = self.shot("_frame_b")
-        return a.differs(b, tolerance=24)
+    def exits(self, timeout=20):
+        return self.s.exits(self.proc, timeout)
 
-    def wait_for_end_screen(self, timeout):
-        """Polls until the end screens' Restart button shows; the frame."""
-        panel_restart = self.panel_restart_face
-        deadline = time.time() + timeout
-        while time.time() < deadline:
-            img = self.shot("_poll")
-            here = img.region(460, 60, 620, 90)
-            same = sum(1 for p, q in zip(here, panel_restart)
-                       if all(abs(p[c] - q[c]) <= 24 for c in range(3)))
-            if same > 0.9 * len(here):
-                return img
+    def start_play(self, key="Return", name=None):
+        """From the start screen: a key starts a game; waits out the interlude."""
+        self.key(key)
+        return self.wait_play(name=name)
+
+    def wait_play(self, timeout=30, name=None):
+        """Waits for the scoreboard line: the interlude is over."""
+        img = self.until("play with the scoreboard line", in_play, timeout, name)
+        self.play_seen = time.monotonic()
+        return img
+
+    def space(self):
+        """Sends space once the game takes it: it ignores space until a
+        whole second of play has passed since the interlude, which the
+        screen does not show, so that second is counted from the first
+        play frame seen."""
+        self.s.until("a second of play", lambda: time.monotonic() > self.play_seen + 1.2, 5)
+        self.key("space")
+
+    def open_panel(self, name=None):
+        self.click(*PANEL_REGION)
+        return self.until("the control panel", panel_open, name=name)
+
+    def click_face(self, column_x, row, name=None):
+        """Clicks a panel button and waits until its face has changed."""
+        box = face_box(column_x, row)
+        before = self.shot()
+        self.click(column_x, button_y(row))
+        return self.until(f"a new face of button ({column_x}, {row})",
+                          lambda img: box_differs(before, img, box) > 300, name=name)
+
+    def press_left(self, row, name=None):
+        return self.click_face(LEFT_X, row, name)
+
+    def slide(self, row, x):
+        """Clicks a slider's strip; the knob's place is checked by the test
+        once a later action shows the click was handled."""
+        self.click(x, slider_y(row))
+
+    def restart_from_panel(self, name=None):
+        """Restart: the panel closes onto a new game's interlude."""
+        self.click(RIGHT_X, button_y(RESTART))
+        return self.until("the interlude after Restart", in_interlude, name=name)
+
+    def end_screen(self, restart_face):
+        """Whether the end screens' Restart button shows (the very image the
+        panel uses for Restart)."""
+        def ready(img):
+            same = ~img.diff_mask(restart_face, 24, (460, 60, 620, 90))
+            return same.sum() > 0.9 * same.size
+        return ready
+
+    def wait_for_end_screen(self, restart_face, timeout):
+        def ready(img):
             self.alive()
-            time.sleep(1.0)
-        return None
+            return self.end_screen(restart_face)(img)
+        return self.until("an end screen's Restart button", ready, timeout, step=0.3)
 
-    def remember_restart_face(self, panel_img):
-        """The panel shows the very image the end screens use as Restart."""
-        self.panel_restart_face = panel_img.region(770, 400, 930, 430)
+    def restart_face(self, panel_img):
+        """The panel's Restart face, placed where the end screens show it."""
+        a = np.zeros_like(panel_img.a)
+        a[60:90, 460:620] = panel_img.a[400:430, 770:930]
+        return Image(a)

@@ -3,7 +3,6 @@
 reading, and the scene_shot test program that renders exact states."""
 import math
 import os
-import subprocess
 
 import harness
 
@@ -86,17 +85,9 @@ def ring_level():
     return g
 
 
-def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    parts = data.split(maxsplit=4)
-    w, h = int(parts[1]), int(parts[2])
-    return harness.Image(w, h, parts[4][:w * h * 3], path)
-
-
 def shots(session, level_file, commands, names, timeout=120):
     """Runs scene_shot in the session's asset folder; each name in names is a
-    shot=... or frame=... target in commands. Saves PNG copies as artefacts
+    shot=... or frame=... target in commands. Keeps PNG copies as artefacts
     and returns the images by name."""
     args = []
     for c in commands:
@@ -104,15 +95,11 @@ def shots(session, level_file, commands, names, timeout=120):
         if key in ("shot", "frame"):
             c = f"{key}={os.path.join(session.workdir, value + '.ppm')}"
         args.append(c)
-    proc = session.start("scene_shot", level_file, *args)
-    rc = proc.wait(timeout)
+    rc, _, err = session.run("scene_shot", level_file, *args, timeout=timeout)
     if rc != 0:
-        raise RuntimeError(f"scene_shot failed ({rc}): {proc.stderr()}")
+        raise RuntimeError(f"scene_shot failed ({rc}): {err}")
     out = {}
-    os.makedirs(session.args.artifacts, exist_ok=True)
     for n in names:
-        ppm = os.path.join(session.workdir, n + ".ppm")
-        subprocess.run(["convert", ppm, os.path.join(session.args.artifacts, n + ".png")],
-                       check=True)
-        out[n] = read_ppm(ppm)
+        out[n] = harness.read_image(os.path.join(session.workdir, n + ".ppm"))
+        session.keep(out[n], n)
     return out

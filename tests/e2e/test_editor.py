@@ -4,12 +4,8 @@ its standard output, what the top view shows where, and the preview's turns;
 keeps screenshots of both views as artefacts."""
 import os
 import shutil
-import sys
-import time
-import unittest
 
-sys.path.insert(0, os.path.dirname(__file__))
-import harness  # noqa: E402
+import pytest
 
 TITLE = "Dravel GLUT example"
 CELL = 15.46429           # one top-view cell in pixels
@@ -41,50 +37,41 @@ def near(rgb, want, tolerance=40):
     return all(abs(a - b) <= tolerance for a, b in zip(rgb, want))
 
 
-class Editor(unittest.TestCase):
-    def setUp(self):
-        self.s = harness.Session(harness.ARGS).__enter__()
-        self.ed = self.s.start("gridcraft")
-        self.win = self.s.find_window(TITLE)
-        self.s.xdotool("mousemove", "--window", self.win, 600, 300)
+def shows_near(img, box, colour, tolerance):
+    """Whether some pixel of the box is near the colour."""
+    d = abs(img.box(*box) - colour)
+    return bool((d <= tolerance).all(axis=2).any())
+
+
+class Editor:
+    def __init__(self, session):
+        self.s = session
+        self.ed = session.start("gridcraft")
+        self.win = session.find_window(TITLE)
+        session.move(self.win, 600, 300)
         # The window opens before the images are read: wait for the first frame.
         self.shot_until("editor_first_frame", lambda img: near(img.pixel(380, 300), WALL, 10))
-
-    def tearDown(self):
-        self.s.__exit__(None, None, None)
 
     # ---- driving
 
     def keys(self, *names):
-        self.s.key(self.win, *names, delay=0.05)
+        self.s.key(self.win, *names)
 
     def type(self, text):
         self.s.type(self.win, text)
 
     def click_cell(self, i, j):
-        self.s.click(self.win, *cell_pixel(i, j), delay=0.1)
+        self.s.click(self.win, *cell_pixel(i, j))
 
     def drag(self, points):
-        self.s.press(self.win, *points[0])
-        for x, y in points[1:]:
-            time.sleep(0.03)
-            self.s.xdotool("mousemove", "--window", self.win, x, y)
-        time.sleep(0.03)
-        self.s.release(self.win, *points[-1])
+        self.s.drag(self.win, points)
 
     def shot(self, name):
-        time.sleep(0.5)
         return self.s.screenshot(self.win, name)
 
     def shot_until(self, name, ready, timeout=30):
         """Screenshots until ready(image) holds; fails after timeout seconds."""
-        deadline = time.time() + timeout
-        while True:
-            image = self.s.screenshot(self.win, name)
-            if ready(image):
-                return image
-            self.assertLess(time.time(), deadline, f"{name}: the window never got there")
-            time.sleep(0.2)
+        return self.s.shot_until(self.win, name, ready, timeout, name)
 
     def file_becomes(self, name, content):
         path = os.path.join(self.s.data, name)
@@ -94,24 +81,28 @@ class Editor(unittest.TestCase):
                 return False
             with open(path, "rb") as f:
                 return f.read() == content
-        self.s.wait_for(matches, timeout=10)
+        try:
+            self.s.until(f"{name} to hold what was saved", matches, timeout=10)
+        except AssertionError:
+            pass
         with open(path, "rb") as f:
             return f.read()
 
     def quit(self):
         self.keys("Escape")
-        self.assertEqual(self.ed.wait(10), 0)
+        assert self.s.exits(self.ed) == 0
         return self.ed.stdout()
 
     def shot_cells(self, name, expected):
         """Screenshots until every cell shows its expected colour."""
         def wrong(img):
-            return [(cell, img.pixel(*cell_pixel(*cell)), colour) for cell, colour in expected.items()
+            return [(cell, img.pixel(*cell_pixel(*cell)), colour)
+                    for cell, colour in expected.items()
                     if not near(img.pixel(*cell_pixel(*cell)), colour)]
         try:
             return self.shot_until(name, lambda img: not wrong(img), 15)
         except AssertionError:
-            self.fail(f"{name}: cells (cell, shown, wanted): {wrong(self.s.screenshot(self.win, name))}")
+            pytest.fail(f"{name}: cells (cell, shown, wanted): {wrong(self.s.last)}")
 
     # ---- the three levels of the fixture
 
@@ -148,65 +139,64 @@ class Editor(unittest.TestCase):
         grid[20][11] = grid[21][11] = grid[22][11] = 2
         return grid
 
-    # ---- tests
-
-    def test_save_then_two_appends_write_exact_level_blocks(self):
-        self.shot("editor_start")
-        want = block(self.edit_first_level())
-        self.keys("a")
-        self.type("levels.txt")
-        self.shot_until("editor_typing_name", lambda img: any(
-            near(p, WHITE, 30) for p in img.region(360, 12, 430, 36)), 10)
-        self.keys("Return")
-        self.assertEqual(self.file_becomes("levels.txt", want), want)
-        self.shot("editor_saved_message")
-
-        want += block(self.edit_second_level())
-        self.keys("s")
-        self.type("levels.txt ")
-        self.assertEqual(self.file_becomes("levels.txt", want), want)
-
-        want += block(self.edit_third_level())
-        self.keys("s")
-        self.type("levels.txt")
-        self.keys("Tab")
-        got = self.file_becomes("levels.txt", want)
-        self.assertEqual(got, want)
-        shutil.copy(os.path.join(self.s.data, "levels.txt"),
-                    os.path.join(harness.ARGS.artifacts, "editor_levels.txt"))
-        # The game's round-trip test reads this fixture as the editor's output.
-        with open(FIXTURE, "rb") as f:
-            self.assertEqual(f.read(), got)
-        self.assertEqual(self.quit(), NO_AUDIO)
-
-    def test_preview_turns_and_snaps_back_on_release(self):
-        self.drag([cell_pixel(7, j) for j in range(3, 9)])
-        self.click_cell(3, 6)
-        self.keys("v", "i", "z", "i", "z", "j", "j", "z", "m")
-        self.keys("z")                         # (4, 8): an obstacle under the cursor
-        cells = {(4, 8): BLUE, (4, 6): RED, (3, 6): DARK_GREEN, (7, 5): RED}
-        top = self.shot_cells("editor_top_view_painted", cells)
-        self.keys("2")
-        start = self.shot_until("editor_preview", lambda img: img.differs(top) > 100000)
-        self.keys("o", "o", "o")
-        self.shot_until("editor_preview_turned", lambda img: img.differs(start) > 1000)
-        self.drag([(500, 300), (520, 300), (540, 300), (560, 300)])
-        self.shot_until("editor_preview_snapped_back", lambda img: img.differs(start) == 0, 10)
-        self.keys("1")
-        self.shot_cells("editor_top_view_again", cells)
-        self.quit()
-
-    def test_unopenable_name_is_reported_on_screen_and_stdout(self):
-        self.keys("a", "Return")               # an empty name cannot be opened
-        self.shot_until("editor_save_failed", lambda img: any(
-            near(p, WHITE, 30) for p in img.region(25, 12, 340, 36)), 10)
-        self.keys("s")
-        self.type("no/such/dir.txt")
-        self.keys("space")
-        self.shot("editor_append_failed")
-        self.assertEqual(self.quit(), NO_AUDIO + "Cannot open file for saving\n" * 2)
-        self.assertFalse(os.path.exists(os.path.join(self.s.data, "no")))
 
 
-if __name__ == "__main__":
-    harness.run_unittests(harness.main_args())
+def test_save_then_two_appends_write_exact_level_blocks(session):
+    self = Editor(session)
+    self.shot("editor_start")
+    want = block(self.edit_first_level())
+    self.keys("a")
+    self.type("levels.txt")
+    self.shot_until("editor_typing_name",
+                    lambda img: shows_near(img, (360, 12, 430, 36), WHITE, 30), 10)
+    self.keys("Return")
+    assert self.file_becomes("levels.txt", want) == want
+    self.shot("editor_saved_message")
+
+    want += block(self.edit_second_level())
+    self.keys("s")
+    self.type("levels.txt ")
+    assert self.file_becomes("levels.txt", want) == want
+
+    want += block(self.edit_third_level())
+    self.keys("s")
+    self.type("levels.txt")
+    self.keys("Tab")
+    got = self.file_becomes("levels.txt", want)
+    assert got == want
+    shutil.copy(os.path.join(self.s.data, "levels.txt"),
+                os.path.join(session.artifacts, "editor_levels.txt"))
+    # The game's round-trip test reads this fixture as the editor's output.
+    with open(FIXTURE, "rb") as f:
+        assert f.read() == got
+    assert self.quit() == NO_AUDIO
+
+def test_preview_turns_and_snaps_back_on_release(session):
+    self = Editor(session)
+    self.drag([cell_pixel(7, j) for j in range(3, 9)])
+    self.click_cell(3, 6)
+    self.keys("v", "i", "z", "i", "z", "j", "j", "z", "m")
+    self.keys("z")                         # (4, 8): an obstacle under the cursor
+    cells = {(4, 8): BLUE, (4, 6): RED, (3, 6): DARK_GREEN, (7, 5): RED}
+    top = self.shot_cells("editor_top_view_painted", cells)
+    self.keys("2")
+    start = self.shot_until("editor_preview", lambda img: img.differs(top) > 100000)
+    self.keys("o", "o", "o")
+    self.shot_until("editor_preview_turned", lambda img: img.differs(start) > 1000)
+    self.drag([(500, 300), (520, 300), (540, 300), (560, 300)])
+    self.shot_until("editor_preview_snapped_back", lambda img: img.differs(start) == 0, 10)
+    self.keys("1")
+    self.shot_cells("editor_top_view_again", cells)
+    self.quit()
+
+def test_unopenable_name_is_reported_on_screen_and_stdout(session):
+    self = Editor(session)
+    self.keys("a", "Return")               # an empty name cannot be opened
+    self.shot_until("editor_save_failed",
+                    lambda img: shows_near(img, (25, 12, 340, 36), WHITE, 30), 10)
+    self.keys("s")
+    self.type("no/such/dir.txt")
+    self.keys("space")
+    self.shot("editor_append_failed")
+    assert self.quit() == NO_AUDIO + "Cannot open file for saving\n" * 2
+    assert not os.path.exists(os.path.join(self.s.data, "no"))

@@ -1,98 +1,93 @@
 """The game's start-up and screen flow, played through the real program."""
-import os
-import sys
-import time
-import unittest
-
-sys.path.insert(0, os.path.dirname(__file__))
-import harness  # noqa: E402
-
-TITLE = "Dravel: Vimmo Squeakling"
+from overlay_common import (CAT, PANEL_REGION, PAUSE_BAND, RETURN, RIGHT_X, button_y, Game, count, in_interlude, in_play,
+                            panel_open, white_pixels)
 
 
-class GameFlow(unittest.TestCase):
-    def setUp(self):
-        self.s = harness.Session(harness.ARGS).__enter__()
-
-    def tearDown(self):
-        self.s.__exit__(None, None, None)
-
-    def start_game(self, *argv):
-        game = self.s.start("squeakling", *argv)
-        win = self.s.find_window(TITLE)
-        return game, win
-
-    def test_window_and_start_screen(self):
-        game, win = self.start_game()
-        self.assertEqual(self.s.window_size(win), (1200, 600))
-        time.sleep(2)
-        self.assertTrue(game.alive(), game.stderr())
-        self.s.screenshot(win, "flow_start_screen")
-        self.s.click(win, 750, 20)
-        self.assertEqual(game.wait(10), 0)
-        # Without a sound device the game says so and plays on, silent.
-        self.assertIn("Cannot intialize audio", game.stdout())
-
-    def test_escape_is_ignored_in_the_interlude_and_while_paused(self):
-        game, win = self.start_game()
-        self.s.key(win, "Return")  # any key starts a game, in its interlude
-        self.s.key(win, "Escape")
-        time.sleep(0.5)
-        self.assertTrue(game.alive(), "Escape in the interlude ended the game")
-        time.sleep(6)  # the interlude is over; pause and try again
-        self.s.key(win, "space", "Escape")
-        time.sleep(0.5)
-        self.assertTrue(game.alive(), "Escape while paused ended the game")
-        self.s.screenshot(win, "flow_paused")
-        self.s.key(win, "space", "Escape")
-        self.assertEqual(game.wait(10), 0)
-
-    def test_quit_region_of_the_title_bar(self):
-        game, win = self.start_game()
-        self.s.click(win, 750, 20)
-        self.assertEqual(game.wait(10), 0)
-
-    def test_restart_region_starts_a_game_and_panel_region_opens_panel(self):
-        game, win = self.start_game()
-        self.s.click(win, 850, 10)
-        time.sleep(1)
-        self.assertTrue(game.alive())
-        self.s.screenshot(win, "flow_restarted")
-        self.s.click(win, 950, 25)
-        time.sleep(1)
-        self.assertTrue(game.alive())
-        self.s.screenshot(win, "flow_control_panel")
-
-    def test_missing_level_file_does_not_crash(self):
-        game, win = self.start_game("no-such-levels.txt")
-        self.s.key(win, "Return")
-        time.sleep(7)
-        self.assertTrue(game.alive(), game.stderr())
-        self.s.screenshot(win, "flow_empty_levels")
-
-    def test_two_arguments_load_the_default_set(self):
-        game, win = self.start_game("no-such-levels.txt", "another")
-        self.s.key(win, "Return")
-        time.sleep(2)
-        self.assertTrue(game.alive(), game.stderr())
-        self.s.screenshot(win, "flow_two_arguments")
-
-    def test_popup_menu_exit(self):
-        game, win = self.start_game()
-        # The right button opens the menu under the pointer; releasing on the
-        # fourth entry, "Exit demo", ends the program.
-        self.s.press(win, 300, 200, button=3)
-        time.sleep(0.5)
-        self.s.screenshot(win, "flow_popup_menu")
-        for dy in range(8, 140, 4):
-            self.s.xdotool("mousemove", "--window", win, 330, 200 + dy)
-            time.sleep(0.02)
-        self.s.release(win, 330, 200 + 4 * 22 - 10, button=3)
-        code = game.wait(5)
-        if code is None:
-            self.skipTest("the menu's entry layout differs here")
-        self.assertEqual(code, 0)
+def test_window_and_start_screen(session):
+    g = Game(session)
+    assert session.window_size(g.win) == (1200, 600)
+    g.until("the start screen", lambda i: not in_play(i) and i.a.any(), name="flow_start_screen")
+    g.alive()
+    g.click(750, 20)
+    assert g.exits() == 0
+    # Without a sound device the game says so and plays on, silent.
+    assert "Cannot intialize audio" in g.proc.stdout()
 
 
-if __name__ == "__main__":
-    harness.run_unittests(harness.main_args())
+def test_escape_is_ignored_in_the_interlude_and_while_paused(session):
+    g = Game(session)
+    g.key("Return")  # any key starts a game, in its interlude
+    g.until("the interlude", in_interlude)
+    g.key("Escape")
+    g.wait_play()    # the interlude runs out: Escape did not end the game
+    assert g.proc.alive(), "Escape in the interlude ended the game"
+    # The cat, whose catches start interludes that ignore space, is
+    # switched off in the panel, which comes back to paused play.
+    g.open_panel()
+    g.press_left(CAT)
+    g.click(RIGHT_X, button_y(RETURN))
+    g.until("paused play", paused_msg)
+    g.space()
+    g.until("play resumed", lambda i: in_play(i) and not paused_msg(i))
+    # Pause and try again.
+    g.space()
+    img = g.until("the pause message", paused_msg)
+    g.s.keep(img, "flow_paused")
+    assert paused_msg(img), "space did not pause"
+    g.key("Escape")
+    g.space()  # once space has resumed play, Escape has been handled
+    g.until("play resumed after Escape", lambda i: in_play(i) and not paused_msg(i))
+    assert g.proc.alive(), "Escape while paused ended the game"
+    g.key("Escape")
+    assert g.exits() == 0
+
+
+def paused_msg(img):
+    return in_play(img) and count(white_pixels(img, PAUSE_BAND)) > 150
+
+
+def test_quit_region_of_the_title_bar(session):
+    g = Game(session)
+    g.click(750, 20)
+    assert g.exits() == 0
+
+
+def test_restart_region_starts_a_game_and_panel_region_opens_panel(session):
+    g = Game(session)
+    g.click(850, 10)
+    g.until("the interlude of a new game", in_interlude, name="flow_restarted")
+    g.alive()
+    g.click(*PANEL_REGION)
+    g.until("the control panel", panel_open, name="flow_control_panel")
+    g.alive()
+
+
+def test_missing_level_file_does_not_crash(session):
+    g = Game(session, "no-such-levels.txt")
+    g.key("Return")
+    g.s.holds(g.win, "the game running on an empty level set", lambda i: g.proc.alive(), 7.0)
+    g.alive()
+    g.shot("flow_empty_levels")
+
+
+def test_two_arguments_load_the_default_set(session):
+    g = Game(session, "no-such-levels.txt", "another")
+    g.key("Return")
+    g.until("the interlude of the default set's first level", in_interlude,
+            name="flow_two_arguments")
+    g.alive()
+
+
+def test_popup_menu_exit(session):
+    g = Game(session)
+    # The right button opens the menu under the pointer; releasing on the
+    # fourth entry, "Exit demo", ends the program.
+    # The menu is a window of its own: look at the whole screen.
+    start = g.s.screenshot("root")
+    g.s.press(g.win, 300, 200, button=3)
+    g.s.shot_until("root", "the popup menu", lambda i: i.differs(start, 24) > 500,
+                   name="flow_popup_menu")
+    for dy in range(8, 140, 8):
+        g.s.move(g.win, 330, 200 + dy)
+    g.s.release(g.win, 330, 200 + 4 * 22 - 10, button=3)
+    assert g.exits() == 0

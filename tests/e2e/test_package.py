@@ -9,15 +9,12 @@ import glob
 import os
 import shutil
 import subprocess
-import sys
 import tempfile
-import time
-import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-import scene_view  # noqa: E402
-import test_editor as editor  # noqa: E402
+import pytest
+
+import scene_view
+import test_editor as editor
 
 GAME_TITLE = "Dravel: Vimmo Squeakling"
 LEVELS = "mine.txt"
@@ -29,164 +26,160 @@ def run(*argv, **kw):
                           timeout=600, **kw)
 
 
-def start(session, exe, *argv, cwd):
-    """Starts exe in cwd on the session's display, as harness.Session.start
-    starts a program of the build tree in the asset folder."""
-    n = len(session.procs)
-    out = os.path.join(session.workdir, f"pkg-{n}.out")
-    err = os.path.join(session.workdir, f"pkg-{n}.err")
-    with open(out, "wb") as fout, open(err, "wb") as ferr:
-        popen = subprocess.Popen([exe, *argv], cwd=cwd, env=session.env, stdout=fout,
-                                 stderr=ferr)
-    proc = harness.Process(popen, out, err)
-    session.procs.append(proc)
-    return proc
+@pytest.fixture(scope="module")
+def deb(options):
+    """The package built by CPack from the build tree: its folder and file."""
+    tmp = tempfile.mkdtemp(prefix="sq-package-")
+    build = os.path.dirname(options["bin"])
+    r = run("cpack", "-G", "DEB", "-B", tmp, cwd=build)
+    debs = glob.glob(os.path.join(tmp, "squeakling_*.deb"))
+    if r.returncode != 0 or len(debs) != 1:
+        shutil.rmtree(tmp, ignore_errors=True)
+        raise RuntimeError(f"cpack failed:\n{r.stdout}")
+    yield tmp, debs[0]
+    shutil.rmtree(tmp, ignore_errors=True)
 
 
-class Package(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.tmp = tempfile.mkdtemp(prefix="sq-package-")
-        build = os.path.dirname(os.path.abspath(harness.ARGS.bin))
-        r = run("cpack", "-G", "DEB", "-B", cls.tmp, cwd=build)
-        debs = glob.glob(os.path.join(cls.tmp, "squeakling_*.deb"))
-        if r.returncode != 0 or len(debs) != 1:
-            shutil.rmtree(cls.tmp, ignore_errors=True)
-            raise RuntimeError(f"cpack failed:\n{r.stdout}")
-        cls.deb = debs[0]
-
-    @classmethod
-    def tearDownClass(cls):
-        shutil.rmtree(cls.tmp, ignore_errors=True)
-
-    def test_lintian_finds_no_errors_and_the_menu_entries_are_valid(self):
-        r = run("lintian", "--tag-display-limit", "0", self.deb)
-        errors = [line for line in r.stdout.splitlines() if line.startswith("E:")]
-        self.assertEqual(errors, [], r.stdout)
-        stage = os.path.join(self.tmp, "lint")
-        run("dpkg-deb", "-x", self.deb, stage).check_returncode()
-        entries = glob.glob(os.path.join(stage, "usr/share/applications/*.desktop"))
-        self.assertEqual(sorted(map(os.path.basename, entries)),
-                         ["gridcraft.desktop", "squeakling.desktop"])
-        r = run("desktop-file-validate", *entries)
-        self.assertEqual((r.returncode, r.stdout), (0, ""))
-        for prog in ("squeakling", "gridcraft"):
-            for path in (f"usr/games/{prog}", f"usr/share/man/man6/{prog}.6.gz",
-                         f"usr/share/icons/hicolor/48x48/apps/{prog}.png"):
-                self.assertTrue(os.path.isfile(os.path.join(stage, path)), path)
-
-    def test_the_staged_install_plays_from_an_empty_folder(self):
-        stage = os.path.join(self.tmp, "stage")
-        run("dpkg-deb", "-x", self.deb, stage).check_returncode()
-        self.play(os.path.join(stage, "usr/games"), "staged")
-
-    @unittest.skipUnless(os.geteuid() == 0 and os.environ.get("CI") == "true",
-                         "installs into the system: only as root in CI")
-    def test_dpkg_installs_and_removes_the_package_cleanly(self):
-        if run("dpkg-query", "-W", "squeakling").returncode == 0:
-            self.skipTest("a squeakling package is installed already; left alone")
-        run("dpkg", "-i", self.deb).check_returncode()
-        try:
-            files = [f for f in run("dpkg", "-L", "squeakling").stdout.splitlines()
-                     if os.path.isfile(f)]
-            self.assertIn("/usr/games/squeakling", files)
-            self.play("/usr/games", "installed")
-        finally:
-            r = run("dpkg", "--remove", "squeakling")
-        self.assertEqual(r.returncode, 0, r.stdout)
-        # Removed, not merely deconfigured: the package has no files left.
-        self.assertNotEqual(run("dpkg-query", "-W", "squeakling").returncode, 0)
-        self.assertEqual([f for f in files if os.path.lexists(f)], [])
-        self.assertFalse(os.path.exists("/usr/share/squeakling"))
-
-    # ---- playing the installed programs
-
-    def play(self, games, name):
-        with harness.Session(harness.ARGS) as s:
-            here = os.path.join(s.workdir, "empty")
-            os.mkdir(here)
-            want = self.edit_and_save(s, os.path.join(games, "gridcraft"), here, name)
-            self.assertEqual(sorted(os.listdir(here)), [LEVELS], "the editor wrote elsewhere")
-
-            got = self.game_shots(s, os.path.join(games, "squeakling"), here, f"{name}_game")
-            shutil.copy(os.path.join(here, LEVELS), s.data)
-            ref = self.game_shots(s, os.path.abspath(os.path.join(harness.ARGS.bin, "squeakling")), s.data,
-                                  f"{name}_reference")
-            # The same scoreboard, maze, models and textures: only the cheese,
-            # placed at random, differs.
-            size = got[0].width * got[0].height
-            self.assertLess(got[0].differs(ref[0], tolerance=40), 0.01 * size,
-                            f"{name}: the play screen differs from the build tree's")
-            self.assertLess(got[1].differs(ref[1], tolerance=24), 0.01 * size,
-                            f"{name}: the control panel differs from the build tree's")
-            # The level the editor saved: its one obstacle seen from above.
-            r, g, b = got[0].pixel(*scene_view.View(2).pixel((*OBSTACLE, 0.5)))
-            self.assertTrue(r > 150 and g < 60 and b < 60, f"{name}: no obstacle: {(r, g, b)}")
-            with open(os.path.join(here, LEVELS), "rb") as f:
-                self.assertEqual(f.read(), want)
-
-    def edit_and_save(self, s, exe, here, name):
-        """A new level with the mouse's start moved into the camera's sight
-        and one obstacle, saved as LEVELS; the saved bytes."""
-        ed = start(s, exe, cwd=here)
-        win = s.find_window(editor.TITLE)
-        s.xdotool("mousemove", "--window", win, 600, 300)
-        self.assertTrue(s.wait_for(lambda: editor.near(
-            s.screenshot(win, f"{name}_editor").pixel(380, 300), editor.WALL, 10), 30),
-            "the editor never showed its top view")
-        grid = editor.new_level()
-        s.click(win, *editor.cell_pixel(*START), delay=0.2)
-        s.key(win, "v", delay=0.1)
-        grid[2][2], grid[START[0]][START[1]] = 0, 3
-        for _ in range(2):  # the first click selects the cell, the second paints it
-            s.click(win, *editor.cell_pixel(*OBSTACLE), delay=0.2)
-        grid[OBSTACLE[0]][OBSTACLE[1]] = 2
-        s.key(win, "a", delay=0.1)
-        s.type(win, LEVELS)
-        s.key(win, "Return")
-        want = editor.block(grid)
-        path = os.path.join(here, LEVELS)
-
-        def saved():
-            if not os.path.exists(path):
-                return False
-            with open(path, "rb") as f:
-                return f.read() == want
-        self.assertTrue(s.wait_for(saved, 10), f"{name}: the editor did not save {path}")
-        s.key(win, "Escape")
-        self.assertEqual(ed.wait(10), 0)
-        self.assertNotIn("cannot find", ed.stderr())
-        return want
-
-    def game_shots(self, s, exe, here, name):
-        """The game on LEVELS: its control panel, then its play screen seen
-        from overhead with the cat off, paused, so that only the cheese is
-        placed at random."""
-        game = start(s, exe, LEVELS, cwd=here)
-        win = s.find_window(GAME_TITLE)
-        time.sleep(0.5)
-        s.click(win, 850, 10)                      # start a game
-        s.click(win, 950, 25)                      # open the control panel
-        panel = self.shot_until(s, win, f"{name}_panel", lambda img: any(
-            r > 200 and g > 150 and b < 100 for r, g, b in img.region(560, 60, 640, 70)))
-        s.click(win, 370, 175)                     # view: overhead
-        s.click(win, 370, 415)                     # cat: off
-        s.click(win, 850, 335)                     # return to the game, paused
-        play = self.shot_until(s, win, f"{name}_play", lambda img: sum(
-            1 for p in img.region(395, 48, 830, 76) if min(p) >= 250) > 150)
-        self.assertTrue(game.alive(), game.stderr())
-        self.assertNotIn("cannot find", game.stderr())
-        game.kill()
-        return play, panel
-
-    def shot_until(self, s, win, name, ready, timeout=30):
-        """Screenshots until ready(image) holds, then one more once the
-        frame has had time to settle."""
-        self.assertTrue(s.wait_for(lambda: ready(s.screenshot(win, name)), timeout, 0.3),
-                        f"{name}: the window never got there")
-        time.sleep(0.5)
-        return s.screenshot(win, name)
+def test_lintian_finds_no_errors_and_the_menu_entries_are_valid(deb):
+    tmp, package = deb
+    r = run("lintian", "--tag-display-limit", "0", package)
+    errors = [line for line in r.stdout.splitlines() if line.startswith("E:")]
+    assert errors == [], r.stdout
+    stage = os.path.join(tmp, "lint")
+    run("dpkg-deb", "-x", package, stage).check_returncode()
+    entries = glob.glob(os.path.join(stage, "usr/share/applications/*.desktop"))
+    assert sorted(map(os.path.basename, entries)) == ["gridcraft.desktop", "squeakling.desktop"]
+    r = run("desktop-file-validate", *entries)
+    assert (r.returncode, r.stdout) == (0, "")
+    for prog in ("squeakling", "gridcraft"):
+        for path in (f"usr/games/{prog}", f"usr/share/man/man6/{prog}.6.gz",
+                     f"usr/share/icons/hicolor/48x48/apps/{prog}.png"):
+            assert os.path.isfile(os.path.join(stage, path)), path
 
 
-if __name__ == "__main__":
-    harness.run_unittests(harness.main_args())
+def test_the_staged_install_plays_from_an_empty_folder(deb, session, options):
+    tmp, package = deb
+    stage = os.path.join(tmp, "stage")
+    run("dpkg-deb", "-x", package, stage).check_returncode()
+    play(session, options, os.path.join(stage, "usr/games"), "staged")
+
+
+@pytest.mark.skipif(not (os.geteuid() == 0 and os.environ.get("CI") == "true"),
+                    reason="installs into the system: only as root in CI")
+def test_dpkg_installs_and_removes_the_package_cleanly(deb, session, options):
+    if run("dpkg-query", "-W", "squeakling").returncode == 0:
+        pytest.skip("a squeakling package is installed already; left alone")
+    run("dpkg", "-i", deb[1]).check_returncode()
+    try:
+        files = [f for f in run("dpkg", "-L", "squeakling").stdout.splitlines()
+                 if os.path.isfile(f)]
+        assert "/usr/games/squeakling" in files
+        play(session, options, "/usr/games", "installed")
+    finally:
+        r = run("dpkg", "--remove", "squeakling")
+    assert r.returncode == 0, r.stdout
+    # Removed, not merely deconfigured: the package has no files left.
+    assert run("dpkg-query", "-W", "squeakling").returncode != 0
+    assert [f for f in files if os.path.lexists(f)] == []
+    assert not os.path.exists("/usr/share/squeakling")
+
+
+# ---- playing the installed programs
+
+def play(s, options, games, name):
+    here = os.path.join(s.workdir, "empty")
+    os.mkdir(here)
+    want = edit_and_save(s, os.path.join(games, "gridcraft"), here, name)
+    assert sorted(os.listdir(here)) == [LEVELS], "the editor wrote elsewhere"
+
+    got = game_shots(s, os.path.join(games, "squeakling"), here, f"{name}_game")
+    shutil.copy(os.path.join(here, LEVELS), s.data)
+    ref = game_shots(s, os.path.join(options["bin"], "squeakling"), s.data, f"{name}_reference")
+    # The same scoreboard, maze, models and textures: only the cheese,
+    # placed at random, differs.
+    size = got[0].width * got[0].height
+    assert got[0].differs(ref[0], tolerance=40) < 0.01 * size, \
+        f"{name}: the play screen differs from the build tree's"
+    assert got[1].differs(ref[1], tolerance=24) < 0.01 * size, \
+        f"{name}: the control panel differs from the build tree's"
+    # The level the editor saved: its one obstacle seen from above.
+    r, g, b = got[0].pixel(*scene_view.View(2).pixel((*OBSTACLE, 0.5)))
+    assert r > 150 and g < 60 and b < 60, f"{name}: no obstacle: {(r, g, b)}"
+    with open(os.path.join(here, LEVELS), "rb") as f:
+        assert f.read() == want
+
+
+def edit_and_save(s, exe, here, name):
+    """A new level with the mouse's start moved into the camera's sight and
+    one obstacle, saved as LEVELS; the saved bytes."""
+    ed = s.start(exe, cwd=here)
+    win = s.find_window(editor.TITLE)
+    s.move(win, 600, 300)
+    s.shot_until(win, "the editor's top view",
+                 lambda img: editor.near(img.pixel(380, 300), editor.WALL, 10), 30,
+                 name=f"{name}_editor")
+    grid = editor.new_level()
+    s.click(win, *editor.cell_pixel(*START))
+    s.key(win, "v")
+    grid[2][2], grid[START[0]][START[1]] = 0, 3
+    for _ in range(2):  # the first click selects the cell, the second paints it
+        s.click(win, *editor.cell_pixel(*OBSTACLE))
+    grid[OBSTACLE[0]][OBSTACLE[1]] = 2
+    s.key(win, "a")
+    s.type(win, LEVELS)
+    s.key(win, "Return")
+    want = editor.block(grid)
+    path = os.path.join(here, LEVELS)
+
+    def saved():
+        if not os.path.exists(path):
+            return False
+        with open(path, "rb") as f:
+            return f.read() == want
+    s.until(f"{name}: the editor to save {path}", saved, 10)
+    s.key(win, "Escape")
+    assert s.exits(ed, 10) == 0
+    assert "cannot find" not in ed.stderr()
+    return want
+
+
+def panel_title(img):
+    """The panel's yellow title shows."""
+    p = img.box(560, 60, 640, 70)
+    return bool(((p[:, :, 0] > 200) & (p[:, :, 1] > 150) & (p[:, :, 2] < 100)).any())
+
+
+def pause_message(img):
+    return int((img.box(395, 48, 830, 76).min(axis=2) >= 250).sum()) > 150
+
+
+def game_shots(s, exe, here, name):
+    """The game on LEVELS: its control panel, then its play screen seen from
+    overhead with the cat off, paused, so that only the cheese is placed at
+    random."""
+    game = s.start(exe, LEVELS, cwd=here)
+    win = s.find_window(GAME_TITLE)
+    s.shot_until(win, "the first frame", lambda img: img.a.any())
+    s.click(win, 850, 10)                      # start a game
+    s.click(win, 950, 25)                      # open the control panel
+    panel = settled(s, win, f"{name}_panel", panel_title)
+    s.click(win, 370, 175)                     # view: overhead
+    s.click(win, 370, 415)                     # cat: off
+    s.click(win, 850, 335)                     # return to the game, paused
+    play = settled(s, win, f"{name}_play", pause_message)
+    assert game.alive(), game.stderr()
+    assert "cannot find" not in game.stderr()
+    game.kill()
+    return play, panel
+
+
+def settled(s, win, name, ready, timeout=30):
+    """Screenshots until ready(image) holds in two frames in a row that
+    differ in no more than a few pixels (the paused cheese spins)."""
+    last = []
+
+    def check(img):
+        ok = ready(img) and bool(last) and img.differs(last[-1], tolerance=24) < 2000
+        last[:] = [img] if ready(img) else []
+        return ok
+    return s.shot_until(win, f"{name}: a settled frame", check, timeout, name=name)

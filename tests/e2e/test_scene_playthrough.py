@@ -4,13 +4,9 @@ lives, speed and cheese set in the control panel, keys and clicks sent with
 xdotool; the level finishes and the interlude of level 2 shows its maze."""
 import os
 import struct
-import sys
-import time
-import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-import scene_view as sv  # noqa: E402
+import scene_view as sv
+from overlay_common import in_play, panel_open
 
 TITLE = "Dravel: Vimmo Squeakling"
 ROW = 14                      # the corridor: cells (1 ... 28, ROW)
@@ -39,54 +35,41 @@ def image_width(path):
     return struct.unpack(">H", header[6:8])[0]
 
 
-class Playthrough(unittest.TestCase):
-    def setUp(self):
-        self.s = harness.Session(harness.ARGS).__enter__()
-
-    def tearDown(self):
-        self.s.__exit__(None, None, None)
-
-    def shows_level_two(self, img):
-        v = sv.View(2)
-        red = 0
-        for x, y in BLOCK:
-            r, g, b = img.pixel(*v.pixel((x, y, 0.5)))
-            red += r > 30 and r > 3 * g and r > 3 * b
-        return red >= len(BLOCK) * 3 // 4
-
-    def test_finishing_a_level_shows_the_next_levels_interlude(self):
-        levels = os.path.join(self.s.data, "corridor_levels.txt")
-        sv.write_level(levels, [corridor_level(), block_level()])
-        game = self.s.start("squeakling", levels)
-        win = self.s.find_window(TITLE)
-        time.sleep(1)
-        track = image_width(os.path.join(self.s.data, "images", "SCheese.rgb"))
-        right = 495 + track - 2  # the right end of the sliders' strip
-
-        self.s.click(win, 950, 25)        # title bar: Control panel
-        self.s.click(win, 300, 415)       # Cat: off
-        self.s.click(win, right, 160)     # mouse speed: highest
-        self.s.click(win, right, 240)     # lives: most
-        self.s.click(win, 525, 320)       # cheese: fewest (5)
-        self.s.click(win, 780, 415)       # Restart: a new game with these settings
-        time.sleep(6)                     # the interlude of level 1
-        self.s.key(win, "3")              # overhead view
-        shot = self.s.screenshot(win, "playthrough_level1")
-        self.assertFalse(self.shows_level_two(shot))
-
-        deadline = time.time() + 240
-        n = 0
-        while time.time() < deadline:
-            self.assertTrue(game.alive(), game.stderr())
-            n += 1
-            img = self.s.screenshot(win, "playthrough_latest")
-            if self.shows_level_two(img):
-                self.s.screenshot(win, "playthrough_level2_interlude")
-                break
-            time.sleep(2)
-        else:
-            self.fail("level 1 never finished")
+def shows_level_two(img):
+    v = sv.View(2)
+    red = 0
+    for x, y in BLOCK:
+        r, g, b = img.pixel(*v.pixel((x, y, 0.5)))
+        red += r > 30 and r > 3 * g and r > 3 * b
+    return red >= len(BLOCK) * 3 // 4
 
 
-if __name__ == "__main__":
-    harness.run_unittests(harness.main_args())
+def test_finishing_a_level_shows_the_next_levels_interlude(session):
+    s = session
+    levels = os.path.join(s.data, "corridor_levels.txt")
+    sv.write_level(levels, [corridor_level(), block_level()])
+    game = s.start("squeakling", levels)
+    win = s.find_window(TITLE)
+    s.shot_until(win, "the first frame", lambda i: i.a.any())
+    track = image_width(os.path.join(s.data, "images", "SCheese.rgb"))
+    right = 495 + track - 2  # the right end of the sliders' strip
+
+    s.click(win, 950, 25)        # title bar: Control panel
+    s.shot_until(win, "the control panel", panel_open)
+    s.click(win, 300, 415)       # Cat: off
+    s.click(win, right, 160)     # mouse speed: highest
+    s.click(win, right, 240)     # lives: most
+    s.click(win, 525, 320)       # cheese: fewest (5)
+    s.click(win, 780, 415)       # Restart: a new game with these settings
+    s.shot_until(win, "play after the interlude of level 1", in_play, 30)
+    s.key(win, "3")              # overhead view
+    shot = s.shot_until(win, "the overhead view",
+                        lambda i: in_play(i) and i.pixel(*sv.View(2).pixel((0, 5, 0.5)))[0] > 10,
+                        name="playthrough_level1")
+    assert not shows_level_two(shot)
+
+    def finished(img):
+        assert game.alive(), game.stderr()
+        return shows_level_two(img)
+    s.shot_until(win, "level 1 to finish and level 2's interlude", finished, 240,
+                 name="playthrough_level2_interlude", step=0.5)

@@ -4,12 +4,11 @@ exactly the picture of the plain one. The states are rendered by the
 scene_shot test program through the game's own drawing code."""
 import os
 import statistics
-import sys
 import unittest
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-import harness  # noqa: E402
-import scene_view as sv  # noqa: E402
+import pytest
+
+import scene_view as sv
 
 OBSTACLES = [(10, 10), (10, 11), (11, 10), (5, 22), (22, 22), (23, 22)]
 # Two parallel runs with a floor column between them: light 0's shadow of the
@@ -34,6 +33,7 @@ def level():
 
 
 GRID = level()
+check = unittest.TestCase()  # its assert methods, for messages on pixel pairs
 FLOOR_CODES = (0, 3, 4, 6)
 BASE = [f"cheese={CHEESE[0]},{CHEESE[1]}", "catpos=26,26", "cat=0"]
 
@@ -56,12 +56,7 @@ def is_floor(cell):
 
 
 def diff_pixels(a, b):
-    out = []
-    for i in range(0, len(a.data), 3):
-        if a.data[i:i + 3] != b.data[i:i + 3]:
-            p = i // 3
-            out.append((p % a.width, p // a.width))
-    return out
+    return a.diff_pixels(b)
 
 
 def ratio(dark, light, x, y):
@@ -70,146 +65,138 @@ def ratio(dark, light, x, y):
     return d[c] / l[c] if l[c] else 1.0
 
 
-class SceneRender(unittest.TestCase):
-    @classmethod
-    def setUpClass(cls):
-        cls.session = harness.Session(harness.ARGS).__enter__()
-        cls.level = os.path.join(cls.session.data, "scene_test_level.txt")
-        sv.write_level(cls.level, [GRID])
+@pytest.fixture
+def render(session):
+    level = os.path.join(session.data, "scene_test_level.txt")
+    sv.write_level(level, [GRID])
 
-    @classmethod
-    def tearDownClass(cls):
-        cls.session.__exit__(None, None, None)
-
-    def render(self, commands, names):
-        return sv.shots(self.session, self.level, BASE + commands, names)
-
-    def test_overhead_shows_walls_obstacles_and_checkerboard(self):
-        img = self.render(["view=2", "shadows=0", "mirror=0", "shot=scene_overhead"],
-                          ["scene_overhead"])["scene_overhead"]
-        v = sv.View(2)
-        for x, y in [(0, 5), (29, 5), (7, 0), (20, 29), (0, 0), (29, 29)]:
-            r, g, b = img.pixel(*v.pixel((x, y, 0.5)))
-            self.assertTrue(r > g > b > 10, f"wall ({x},{y}) is {r, g, b}")
-        for x, y in OBSTACLES + RUN_A:
-            r, g, b = img.pixel(*v.pixel((x, y, 0.5)))
-            self.assertTrue(r > 100 and g < 20 and b < 20, f"obstacle ({x},{y}) is {r, g, b}")
-        for x, y in [(3, 3), (4, 13), (17, 6), (26, 27), (14, 24)] + GAPS:
-            r, g, b = img.pixel(*v.pixel((x, y, -0.5)))
-            if (x + y) % 2 == 0:
-                self.assertTrue(b < 8 and r > 40 and 0.3 < g / r < 0.7,
-                                f"brown square ({x},{y}) is {r, g, b}")
-            else:
-                self.assertTrue(r > 60 and abs(r - g) < 20 and abs(g - b) < 20,
-                                f"white square ({x},{y}) is {r, g, b}")
-        self.assertEqual(img.pixel(*v.pixel((HOLE[0], HOLE[1], -0.5))), (0, 0, 0))
-        self.assertEqual(img.pixel(*v.pixel((-3, 10, -0.5))), (0, 0, 0))
-        r, g, b = img.pixel(*v.pixel((CHEESE[0], CHEESE[1], 0.25)))
-        self.assertTrue(r > 100 and g > 100 and b < r / 2, f"cheese is {r, g, b}")
-
-    def test_mirror_floor_is_translucent_and_reflects_only_inside_floor_cells(self):
-        shots = self.render(
-            ["shadows=0", "view=2", "mirror=0", "shot=mirror_off_overhead",
-             "mirror=1", "shot=mirror_on_overhead",
-             "view=1", f"mouse={MOUSE[0]},{MOUSE[1]}", "orient=20",
-             "mirror=0", "shot=mirror_off_chase", "mirror=1", "shot=mirror_on_chase"],
-            ["mirror_off_overhead", "mirror_on_overhead", "mirror_off_chase",
-             "mirror_on_chase"])
-        off, on = shots["mirror_off_overhead"], shots["mirror_on_overhead"]
-        v = sv.View(2)
-        # From above, mid-cell floor shows 70 % of the opaque floor over an
-        # empty reflection; walls, obstacles and the hole are untouched.
-        for x, y in [(3, 3), (4, 13), (17, 16), (26, 27), (14, 24)]:
-            self.assertAlmostEqual(ratio(on, off, *v.pixel((x, y, -0.5))), 0.7, delta=0.04)
-        for p in [(0, 5, 0.5), (10, 10, 0.5), (22, 22, 0.5), (HOLE[0], HOLE[1], -0.5),
-                  (-3, 10, -0.5)]:
-            self.assertEqual(on.pixel(*v.pixel(p)), off.pixel(*v.pixel(p)), p)
-
-        off, on = shots["mirror_off_chase"], shots["mirror_on_chase"]
-        v = sv.View(1, MOUSE[0], MOUSE[1], 20)
-        changed = diff_pixels(on, off)
-        self.assertGreater(len(changed), 20000)
-        shown = 0
-        for px, py in changed:
-            cell = cell_of(v.floor_point(px, py))
-            if cell is None:
-                continue
-            self.assertTrue(is_floor(cell), f"mirror shows at pixel {px, py} over {cell}")
-            on_px, off_px = on.pixel(px, py), off.pixel(px, py)
-            if max(on_px) > 0.7 * max(off_px) + 30:
-                shown += 1
-        self.assertGreater(shown, 500, "the mirrored walls and obstacles show in the floor")
-
-    def test_shadows_darken_floor_only_first_light_wins_and_bad_settings_draw_none(self):
-        names = ["shadows_0", "shadows_1", "shadows_2", "shadows_3", "shadows_4",
-                 "shadows_minus1"]
-        cmds = ["view=2", "mirror=0"]
-        for n, s in zip(names, [0, 1, 2, 3, 4, -1]):
-            cmds += [f"shadows={s}", f"shot={n}"]
-        img = self.render(cmds, names)
-        s0, s1, s2, s3 = (img[n] for n in names[:4])
-        self.assertEqual(img["shadows_4"].data, s0.data, "shadowsOn 4 draws no shadow")
-        self.assertEqual(img["shadows_minus1"].data, s0.data, "shadowsOn -1 draws no shadow")
-        v = sv.View(2)
-
-        light0 = diff_pixels(s1, s0)
-        self.assertGreater(len(light0), 1000)
-        ratios = []
-        for px, py in light0:
-            cell = cell_of(v.floor_point(px, py))
-            if cell is None:
-                continue
-            self.assertTrue(is_floor(cell), f"shadow at {px, py} over {cell}")
-            ratios.append(ratio(s1, s0, px, py))
-        self.assertAlmostEqual(statistics.median(ratios), 0.4, delta=0.03)
-
-        # Light 0's shadow pixels stay exactly as light 0 left them.
-        for px, py in light0:
-            self.assertEqual(s2.pixel(px, py), s1.pixel(px, py))
-            self.assertEqual(s3.pixel(px, py), s1.pixel(px, py))
-        light1 = [p for p in diff_pixels(s2, s1)]
-        self.assertGreater(len(light1), 1000)
-        ratios = [ratio(s2, s0, px, py) for px, py in light1
-                  if is_floor(cell_of(v.floor_point(px, py)))]
-        self.assertEqual(len(ratios), len([1 for p in light1
-                                           if cell_of(v.floor_point(*p)) is not None]))
-        self.assertAlmostEqual(statistics.median(ratios), 0.7, delta=0.03)
-        self.assertGreater(len(diff_pixels(s3, s2)), 200, "lights 2-5 add shadows")
-
-        # The column between the two runs: light 0's shadow of run A near its
-        # left side, light 1's shadow of run B beyond it, both over the overlap.
-        overlap = v.pixel((21.12, 6.0, -0.5))
-        self.assertAlmostEqual(ratio(s1, s0, *overlap), 0.4, delta=0.04)
-        self.assertEqual(s2.pixel(*overlap), s1.pixel(*overlap))
-        beyond = v.pixel((21.35, 6.0, -0.5))
-        self.assertAlmostEqual(ratio(s2, s0, *beyond), 0.7, delta=0.04)
-
-    def test_fast_path_gives_the_plain_picture(self):
-        cmds, pairs = [f"bonus=13,17", "cat=1", "spin=37", f"mouse=14,15", "orient=30"], []
-        for view in (0, 1, 2):
-            for shadows, mirror in ((2, 1), (3, 1), (3, 0), (0, 0)):
-                tag = f"v{view}_s{shadows}_m{mirror}"
-                cmds += [f"view={view}", f"shadows={shadows}", f"mirror={mirror}",
-                         "plain=0", f"shot=fast_{tag}", "plain=1", f"shot=plain_{tag}"]
-                pairs.append(tag)
-        names = [f"{k}_{t}" for t in pairs for k in ("fast", "plain")]
-        img = self.render(cmds, names)
-        for t in pairs:
-            self.assertEqual(len(diff_pixels(img[f"fast_{t}"], img[f"plain_{t}"])), 0, t)
-
-    def test_interlude_dims_the_scene(self):
-        img = self.render(["view=2", "shadows=0", "mirror=0", "frame=frame_play",
-                           "since=3", "frame=frame_interlude"],
-                          ["frame_play", "frame_interlude"])
-        play, interlude = img["frame_play"], img["frame_interlude"]
-        v = sv.View(2)
-        dimmed = 0
-        for x, y in [(3, 3), (4, 13), (17, 16), (26, 27), (14, 24), (10, 10)]:
-            px = v.pixel((x, y, -0.5))
-            if max(interlude.pixel(*px)) < 0.6 * max(play.pixel(*px)):
-                dimmed += 1
-        self.assertGreaterEqual(dimmed, 5)
+    def run(commands, names):
+        return sv.shots(session, level, BASE + commands, names)
+    return run
 
 
-if __name__ == "__main__":
-    harness.run_unittests(harness.main_args())
+def test_overhead_shows_walls_obstacles_and_checkerboard(render):
+    img = render(["view=2", "shadows=0", "mirror=0", "shot=scene_overhead"],
+                      ["scene_overhead"])["scene_overhead"]
+    v = sv.View(2)
+    for x, y in [(0, 5), (29, 5), (7, 0), (20, 29), (0, 0), (29, 29)]:
+        r, g, b = img.pixel(*v.pixel((x, y, 0.5)))
+        assert r > g > b > 10, f"wall ({x},{y}) is {r, g, b}"
+    for x, y in OBSTACLES + RUN_A:
+        r, g, b = img.pixel(*v.pixel((x, y, 0.5)))
+        assert r > 100 and g < 20 and b < 20, f"obstacle ({x},{y}) is {r, g, b}"
+    for x, y in [(3, 3), (4, 13), (17, 6), (26, 27), (14, 24)] + GAPS:
+        r, g, b = img.pixel(*v.pixel((x, y, -0.5)))
+        if (x + y) % 2 == 0:
+            check.assertTrue(b < 8 and r > 40 and 0.3 < g / r < 0.7,
+                            f"brown square ({x},{y}) is {r, g, b}")
+        else:
+            check.assertTrue(r > 60 and abs(r - g) < 20 and abs(g - b) < 20,
+                            f"white square ({x},{y}) is {r, g, b}")
+    assert img.pixel(*v.pixel((HOLE[0], HOLE[1], -0.5))) == (0, 0, 0)
+    assert img.pixel(*v.pixel((-3, 10, -0.5))) == (0, 0, 0)
+    r, g, b = img.pixel(*v.pixel((CHEESE[0], CHEESE[1], 0.25)))
+    assert r > 100 and g > 100 and b < r / 2, f"cheese is {r, g, b}"
+
+def test_mirror_floor_is_translucent_and_reflects_only_inside_floor_cells(render):
+    shots = render(
+        ["shadows=0", "view=2", "mirror=0", "shot=mirror_off_overhead",
+         "mirror=1", "shot=mirror_on_overhead",
+         "view=1", f"mouse={MOUSE[0]},{MOUSE[1]}", "orient=20",
+         "mirror=0", "shot=mirror_off_chase", "mirror=1", "shot=mirror_on_chase"],
+        ["mirror_off_overhead", "mirror_on_overhead", "mirror_off_chase",
+         "mirror_on_chase"])
+    off, on = shots["mirror_off_overhead"], shots["mirror_on_overhead"]
+    v = sv.View(2)
+    # From above, mid-cell floor shows 70 % of the opaque floor over an
+    # empty reflection; walls, obstacles and the hole are untouched.
+    for x, y in [(3, 3), (4, 13), (17, 16), (26, 27), (14, 24)]:
+        assert abs(ratio(on, off, *v.pixel((x, y, -0.5))) - 0.7) <= 0.04
+    for p in [(0, 5, 0.5), (10, 10, 0.5), (22, 22, 0.5), (HOLE[0], HOLE[1], -0.5),
+              (-3, 10, -0.5)]:
+        check.assertEqual(on.pixel(*v.pixel(p)), off.pixel(*v.pixel(p)), p)
+
+    off, on = shots["mirror_off_chase"], shots["mirror_on_chase"]
+    v = sv.View(1, MOUSE[0], MOUSE[1], 20)
+    changed = diff_pixels(on, off)
+    assert len(changed) > 20000
+    shown = 0
+    for px, py in changed:
+        cell = cell_of(v.floor_point(px, py))
+        if cell is None:
+            continue
+        assert is_floor(cell), f"mirror shows at pixel {px, py} over {cell}"
+        on_px, off_px = on.pixel(px, py), off.pixel(px, py)
+        if max(on_px) > 0.7 * max(off_px) + 30:
+            shown += 1
+    assert shown > 500, "the mirrored walls and obstacles show in the floor"
+
+def test_shadows_darken_floor_only_first_light_wins_and_bad_settings_draw_none(render):
+    names = ["shadows_0", "shadows_1", "shadows_2", "shadows_3", "shadows_4",
+             "shadows_minus1"]
+    cmds = ["view=2", "mirror=0"]
+    for n, s in zip(names, [0, 1, 2, 3, 4, -1]):
+        cmds += [f"shadows={s}", f"shot={n}"]
+    img = render(cmds, names)
+    s0, s1, s2, s3 = (img[n] for n in names[:4])
+    check.assertEqual(img["shadows_4"].data, s0.data, "shadowsOn 4 draws no shadow")
+    check.assertEqual(img["shadows_minus1"].data, s0.data, "shadowsOn -1 draws no shadow")
+    v = sv.View(2)
+
+    light0 = diff_pixels(s1, s0)
+    assert len(light0) > 1000
+    ratios = []
+    for px, py in light0:
+        cell = cell_of(v.floor_point(px, py))
+        if cell is None:
+            continue
+        assert is_floor(cell), f"shadow at {px, py} over {cell}"
+        ratios.append(ratio(s1, s0, px, py))
+    assert abs(statistics.median(ratios) - 0.4) <= 0.03
+
+    # Light 0's shadow pixels stay exactly as light 0 left them.
+    for px, py in light0:
+        check.assertEqual(s2.pixel(px, py), s1.pixel(px, py))
+        check.assertEqual(s3.pixel(px, py), s1.pixel(px, py))
+    light1 = [p for p in diff_pixels(s2, s1)]
+    assert len(light1) > 1000
+    ratios = [ratio(s2, s0, px, py) for px, py in light1
+              if is_floor(cell_of(v.floor_point(px, py)))]
+    check.assertEqual(len(ratios), len([1 for p in light1
+                                       if cell_of(v.floor_point(*p)) is not None]))
+    assert abs(statistics.median(ratios) - 0.7) <= 0.03
+    assert len(diff_pixels(s3, s2)) > 200, "lights 2-5 add shadows"
+
+    # The column between the two runs: light 0's shadow of run A near its
+    # left side, light 1's shadow of run B beyond it, both over the overlap.
+    overlap = v.pixel((21.12, 6.0, -0.5))
+    assert abs(ratio(s1, s0, *overlap) - 0.4) <= 0.04
+    check.assertEqual(s2.pixel(*overlap), s1.pixel(*overlap))
+    beyond = v.pixel((21.35, 6.0, -0.5))
+    assert abs(ratio(s2, s0, *beyond) - 0.7) <= 0.04
+
+def test_fast_path_gives_the_plain_picture(render):
+    cmds, pairs = [f"bonus=13,17", "cat=1", "spin=37", f"mouse=14,15", "orient=30"], []
+    for view in (0, 1, 2):
+        for shadows, mirror in ((2, 1), (3, 1), (3, 0), (0, 0)):
+            tag = f"v{view}_s{shadows}_m{mirror}"
+            cmds += [f"view={view}", f"shadows={shadows}", f"mirror={mirror}",
+                     "plain=0", f"shot=fast_{tag}", "plain=1", f"shot=plain_{tag}"]
+            pairs.append(tag)
+    names = [f"{k}_{t}" for t in pairs for k in ("fast", "plain")]
+    img = render(cmds, names)
+    for t in pairs:
+        check.assertEqual(len(diff_pixels(img[f"fast_{t}"], img[f"plain_{t}"])), 0, t)
+
+def test_interlude_dims_the_scene(render):
+    img = render(["view=2", "shadows=0", "mirror=0", "frame=frame_play",
+                       "since=3", "frame=frame_interlude"],
+                      ["frame_play", "frame_interlude"])
+    play, interlude = img["frame_play"], img["frame_interlude"]
+    v = sv.View(2)
+    dimmed = 0
+    for x, y in [(3, 3), (4, 13), (17, 16), (26, 27), (14, 24), (10, 10)]:
+        px = v.pixel((x, y, -0.5))
+        if max(interlude.pixel(*px)) < 0.6 * max(play.pixel(*px)):
+            dimmed += 1
+    assert dimmed >= 5

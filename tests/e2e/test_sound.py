@@ -6,14 +6,12 @@ running silent where there is neither a device nor a server."""
 import os
 import signal
 import subprocess
-import sys
 import tempfile
-import time
-import unittest
 
-sys.path.insert(0, os.path.dirname(__file__))
-import harness  # noqa: E402
-from overlay_common import LEFT_X, RIGHT_X, PANEL_REGION, SOUND, RETURN, button_y  # noqa: E402
+import pytest
+
+from overlay_common import (PAUSE_BAND, RETURN, RIGHT_X, SOUND, Game, button_y, count, in_play,
+                            white_pixels)
 
 TITLE = "Dravel: Vimmo Squeakling"
 SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pulse",
@@ -36,86 +34,95 @@ def holds(recording, track, at):
     return i >= 0
 
 
-class Sound(unittest.TestCase):
-    def setUp(self):
-        self.s = harness.Session(harness.ARGS).__enter__()
-        self.dir = tempfile.mkdtemp(prefix="sq-pulse-", dir=self.s.workdir)
-        self.server = subprocess.Popen(["bash", SERVER, self.dir], stdout=subprocess.DEVNULL,
-                                       stderr=subprocess.DEVNULL)
-        self.env = {"PULSE_SERVER": "unix:" + os.path.join(self.dir, "native")}
-        self.assertTrue(self.s.wait_for(lambda: os.path.exists(os.path.join(self.dir, "native"))))
-        self.recording = os.path.join(self.dir, "rec.raw")
-        with open(self.recording, "wb") as out:
-            self.parec = subprocess.Popen(
-                ["parec", "--device=test.monitor", "--format=s16le", "--rate=44100",
-                 "--channels=2", "--raw", "--latency-msec=20"],
-                stdout=out, env=dict(os.environ, **self.env))
-        time.sleep(0.5)
+@pytest.fixture
+def pulse(session):
+    """A private PulseAudio server with a null sink, recorded by parec."""
+    p = type("Pulse", (), {})()
+    p.dir = tempfile.mkdtemp(prefix="sq-pulse-", dir=session.workdir)
+    p.server = subprocess.Popen(["bash", SERVER, p.dir], stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL)
+    p.env = {"PULSE_SERVER": "unix:" + os.path.join(p.dir, "native")}
+    session.until("the sound server's socket",
+                  lambda: os.path.exists(os.path.join(p.dir, "native")), 20)
+    p.recording = os.path.join(p.dir, "rec.raw")
+    with open(p.recording, "wb") as out:
+        p.parec = subprocess.Popen(
+            ["parec", "--device=test.monitor", "--format=s16le", "--rate=44100",
+             "--channels=2", "--raw", "--latency-msec=20"],
+            stdout=out, env=dict(os.environ, **p.env))
 
-    def tearDown(self):
-        for p in (self.parec, self.server):
-            if p.poll() is None:
-                p.send_signal(signal.SIGINT)
-                p.wait(10)
-        self.s.__exit__(None, None, None)
-
-    def recorded(self):
-        with open(self.recording, "rb") as f:
+    def recorded():
+        with open(p.recording, "rb") as f:
             return f.read()
-
-    def click(self, win, x, y, pause=0.5):
-        self.s.click(win, x, y, delay=pause)
-
-    def test_the_game_plays_into_the_server_and_falls_silent(self):
-        game = self.s.start("squeakling", env=self.env)
-        win = self.s.find_window(TITLE)
-        time.sleep(7)  # the title music; a new stream's start is slow on the null sink
-        self.s.key(win, "Return")  # the first track of the cycle replaces it
-        time.sleep(4)
-        self.click(win, *PANEL_REGION, pause=0.8)
-        self.click(win, LEFT_X, button_y(SOUND))
-        self.click(win, RIGHT_X, button_y(RETURN), pause=1.0)
-        self.s.key(win, "space")  # play on, so the step's upkeep stops the music
-        time.sleep(1.5)
-        quiet_from = len(self.recorded())
-        time.sleep(2)
-        self.parec.send_signal(signal.SIGINT)
-        self.parec.wait(10)
-        rec = self.recorded()
-
-        self.assertNotIn("Cannot intialize audio", game.stdout())
-        data = os.path.join(self.s.data, "sound")
-        self.assertTrue(holds(rec[:quiet_from], decoded(os.path.join(data, "hamster.mp3")),
-                              SECOND), "the title music reached the server")
-        self.assertTrue(holds(rec[:quiet_from], decoded(os.path.join(data, "bumblebee.mp3")),
-                              SECOND), "the first track of the cycle reached the server")
-        quiet = rec[quiet_from:]
-        self.assertGreater(len(quiet), SECOND)
-        self.assertEqual(quiet.count(0), len(quiet), "silence once sound is off")
-
-        # The server goes away: the game plays on silent and quits at once.
-        self.server.send_signal(signal.SIGKILL)
-        self.server.wait(10)
-        time.sleep(1.5)
-        self.assertTrue(game.alive(), game.stderr())
-        self.assertIn("gaudio: ALSA output lost", game.stderr())
-        self.click(win, 750, 20)  # the title bar's quit region
-        self.assertEqual(game.wait(30), 0)
-
-    def test_without_device_and_server_both_programs_run_silent(self):
-        no_output = not os.path.exists("/dev/dsp") and not os.path.exists("/proc/asound/card0")
-        env = {"PULSE_SERVER": "unix:" + os.path.join(self.dir, "none")}
-        for program, title in (("squeakling", TITLE), ("gridcraft", "Dravel GLUT example")):
-            proc = self.s.start(program, env=env)
-            win = self.s.find_window(title)
-            time.sleep(2)
-            self.assertTrue(proc.alive(), proc.stderr())
-            self.s.xdotool("windowkill", win)
-            self.assertIsNotNone(proc.wait(30), f"{program} did not end with its window")
-            if no_output:  # the output is read once the program has ended
-                self.assertIn("Cannot intialize audio", proc.stdout())
-                self.assertIn("gaudio: cannot open ALSA output", proc.stderr())
+    p.recorded = recorded
+    yield p
+    for proc in (p.parec, p.server):
+        if proc.poll() is None:
+            proc.send_signal(signal.SIGINT)
+            proc.wait(10)
 
 
-if __name__ == "__main__":
-    harness.run_unittests(harness.main_args())
+def test_the_game_plays_into_the_server_and_falls_silent(session, pulse):
+    s = session
+    g = Game(s, env=pulse.env)
+    data = os.path.join(s.data, "sound")
+    hamster = decoded(os.path.join(data, "hamster.mp3"))
+    bumblebee = decoded(os.path.join(data, "bumblebee.mp3"))
+    # The title music; a new stream's start is slow on the null sink.
+    s.until("the title music in the recording",
+            lambda: holds(pulse.recorded(), hamster, SECOND), 60, step=0.5)
+    g.key("Return")  # the first track of the cycle replaces it
+    g.wait_play()
+    s.until("the first track of the cycle in the recording",
+            lambda: holds(pulse.recorded(), bumblebee, SECOND), 60, step=0.5)
+    g.open_panel()
+    g.press_left(SOUND)
+    g.click(RIGHT_X, button_y(RETURN))
+    g.until("paused play", lambda i: in_play(i) and count(white_pixels(i, PAUSE_BAND)) > 150)
+    g.space()  # play on, so the step's upkeep stops the music
+
+    def silent_tail():
+        rec = pulse.recorded()
+        return len(rec) if len(rec) > SECOND and rec[-SECOND // 4:].count(0) == SECOND // 4 \
+            else 0
+    quiet_from = s.until("silence in the recording", silent_tail, 30, step=0.2)
+    s.until("two more seconds recorded", lambda: len(pulse.recorded()) > quiet_from + 2 * SECOND,
+            30, step=0.2)
+    pulse.parec.send_signal(signal.SIGINT)
+    pulse.parec.wait(10)
+    rec = pulse.recorded()
+
+    assert "Cannot intialize audio" not in g.proc.stdout()
+    assert holds(rec[:quiet_from], hamster, SECOND), "the title music reached the server"
+    assert holds(rec[:quiet_from], bumblebee, SECOND), \
+        "the first track of the cycle reached the server"
+    quiet = rec[quiet_from:]
+    assert len(quiet) > SECOND
+    assert quiet.count(0) == len(quiet), "silence once sound is off"
+
+    # The server goes away: the game plays on silent and quits at once.
+    pulse.server.send_signal(signal.SIGKILL)
+    pulse.server.wait(10)
+    s.until("the game to notice the lost output",
+            lambda: "gaudio: ALSA output lost" in g.proc.stderr(), 20)
+    assert g.proc.alive(), g.proc.stderr()
+    g.click(750, 20)  # the title bar's quit region
+    assert g.exits(30) == 0
+
+
+def test_without_device_and_server_both_programs_run_silent(session, pulse):
+    no_output = not os.path.exists("/dev/dsp") and not os.path.exists("/proc/asound/card0")
+    env = {"PULSE_SERVER": "unix:" + os.path.join(pulse.dir, "none")}
+    for program, title in (("squeakling", TITLE), ("gridcraft", "Dravel GLUT example")):
+        proc = session.start(program, env=env)
+        win = session.find_window(title)
+        session.shot_until(win, "the first frame", lambda img: img.a.any(), 30)
+        if no_output:
+            session.until("the failed ALSA output reported",
+                          lambda: "gaudio: cannot open ALSA output" in proc.stderr(), 20)
+        assert proc.alive(), proc.stderr()
+        session.xdotool("windowkill", win)
+        assert proc.wait(30) is not None, f"{program} did not end with its window"
+        if no_output:  # the output is read once the program has ended
+            assert "Cannot intialize audio" in proc.stdout()
+            assert "gaudio: cannot open ALSA output" in proc.stderr()

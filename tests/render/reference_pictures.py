@@ -7,7 +7,8 @@ must give the reference exactly.
 
     reference_pictures.py --bin BIN --data DATA [--update] [--artifacts DIR]
 
---update renders the references anew from the plain path."""
+--update renders the references anew from the plain path. The end-to-end
+suite runs the comparison (tests/e2e/test_reference_pictures.py)."""
 import argparse
 import lzma
 import os
@@ -16,8 +17,12 @@ import sys
 import tarfile
 import tempfile
 
+import numpy as np
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 REFERENCE = os.path.join(HERE, "reference_pictures.tar.xz")
+sys.path.insert(0, os.path.join(HERE, "..", "e2e"))
+import harness  # noqa: E402
 
 # A ring of walls with two gaps, obstacles alone and in runs, a wall code
 # inside the ring (drawn by nothing), the mouse start, cheese and a fruit.
@@ -92,20 +97,43 @@ def read_file(path):
 
 
 def differing(a, b):
-    return sum(1 for i in range(0, min(len(a), len(b)), 3) if a[i:i + 3] != b[i:i + 3])
+    """Pixels that differ between two RGB byte strings of the same size."""
+    x = np.frombuffer(a, dtype=np.uint8).reshape(-1, 3)
+    y = np.frombuffer(b, dtype=np.uint8).reshape(-1, 3)
+    return int((x != y).any(axis=1).sum())
 
 
-def start_xvfb():
-    r, w = os.pipe()
-    xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1600x1000x24",
-                             "-nolisten", "tcp", "+extension", "GLX"], pass_fds=(w,),
-                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(w)
-    with os.fdopen(r) as f:
-        number = f.readline().strip()
-    if not number:
-        sys.exit("reference_pictures: Xvfb did not start")
-    return xvfb, ":" + number
+def environment(display):
+    env = dict(os.environ, DISPLAY=display)
+    env.pop("XAUTHORITY", None)
+    env.pop("SQUEAKLING_PLAIN_SCENE", None)
+    return env
+
+
+def compare(bin_dir, data, display, artifacts=None):
+    """Renders every picture by both paths; the renders that differ from
+    their reference, described."""
+    args = argparse.Namespace(bin=os.path.abspath(bin_dir), data=os.path.abspath(data),
+                              env=environment(display))
+    failures = []
+    with tempfile.TemporaryDirectory(prefix="sq-reference-") as work:
+        with tarfile.open(REFERENCE, "r:xz") as tar:
+            refs = {m.name[:-4]: ppm_pixels(tar.extractfile(m).read())
+                    for m in tar.getmembers()}
+        for name, plain, ppm in render(args, work, [0, 1]):
+            got, ref = ppm_pixels(read_file(ppm)), refs.get(name)
+            path = "plain" if plain else "lists"
+            if ref is None:
+                failures.append(f"{name}: no reference picture")
+            elif got[:2] != ref[:2]:
+                failures.append(f"{name} ({path}): size {got[:2]}, reference {ref[:2]}")
+            elif got[2] != ref[2]:
+                n = differing(got[2], ref[2])
+                failures.append(f"{name} ({path}): {n} pixels differ from the reference")
+                if artifacts:
+                    harness.read_image(ppm).save(
+                        os.path.join(artifacts, f"reference_{name}_{path}.png"))
+    return failures
 
 
 def main():
@@ -116,39 +144,19 @@ def main():
     p.add_argument("--update", action="store_true")
     args = p.parse_args()
     args.bin, args.data = os.path.abspath(args.bin), os.path.abspath(args.data)
-    xvfb, display = start_xvfb()
-    args.env = dict(os.environ, DISPLAY=display)
-    args.env.pop("XAUTHORITY", None)
-    args.env.pop("SQUEAKLING_PLAIN_SCENE", None)
-    failures = []
+    xvfb, display = harness.start_xvfb()
     try:
-        with tempfile.TemporaryDirectory(prefix="sq-reference-") as work:
-            if args.update:
+        if args.update:
+            args.env = environment(display)
+            with tempfile.TemporaryDirectory(prefix="sq-reference-") as work:
                 with tarfile.open(REFERENCE, "w:xz", preset=9 | lzma.PRESET_EXTREME) as tar:
                     for name, _, ppm in render(args, work, [1]):
                         tar.add(ppm, arcname=name + ".ppm")
-                print(f"wrote {len(pictures())} reference pictures to {REFERENCE}")
-                return 0
-            with tarfile.open(REFERENCE, "r:xz") as tar:
-                refs = {m.name[:-4]: ppm_pixels(tar.extractfile(m).read())
-                        for m in tar.getmembers()}
-            for name, plain, ppm in render(args, work, [0, 1]):
-                got, ref = ppm_pixels(read_file(ppm)), refs.get(name)
-                path = "plain" if plain else "lists"
-                if ref is None:
-                    failures.append(f"{name}: no reference picture")
-                elif got[:2] != ref[:2]:
-                    failures.append(f"{name} ({path}): size {got[:2]}, reference {ref[:2]}")
-                elif got[2] != ref[2]:
-                    n = differing(got[2], ref[2])
-                    failures.append(f"{name} ({path}): {n} pixels differ from the reference")
-                    if args.artifacts:
-                        os.makedirs(args.artifacts, exist_ok=True)
-                        subprocess.run(["convert", ppm, os.path.join(
-                            args.artifacts, f"reference_{name}_{path}.png")], check=True)
+            print(f"wrote {len(pictures())} reference pictures to {REFERENCE}")
+            return 0
+        failures = compare(args.bin, args.data, display, args.artifacts)
     finally:
-        xvfb.terminate()
-        xvfb.wait()
+        harness.stop(xvfb)
     for f in failures:
         print("FAIL", f)
     print(f"{len(pictures())} reference pictures, {len(failures)} renders differ")

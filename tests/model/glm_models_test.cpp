@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/glm.h"
+#include "tests/model/glm_testing.h"
 
 namespace {
 
@@ -14,16 +15,6 @@ struct Box {
   GLfloat min[3], max[3];
   GLfloat Size(int axis) const { return max[axis] - min[axis]; }
 };
-
-GLMmodel *ReadPrepared(const char *file, GLfloat scale, bool fruit) {
-  GLMmodel *model = glmReadOBJ((std::string(SQ_DATA_DIR) + "/models/" + file).c_str());
-  glmScale(model, scale);
-  glmFacetNormals(model);
-  glmVertexNormals(model, 90.0f);
-  if (fruit) glmReverseWinding(model);
-  glmLinearTexture(model);
-  return model;
-}
 
 Box Bounds(const GLMmodel *model, const char *group = nullptr) {
   Box box = {{1e9f, 1e9f, 1e9f}, {-1e9f, -1e9f, -1e9f}};

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/glm.h"
+#include "tests/model/glm_testing.h"
 
 namespace {
 
@@ -89,16 +90,6 @@ bool OpenWindow() {
   glutInitWindowSize(480, 360);
   window = glutCreateWindow("glm_draw_test");
   return window != 0;
-}
-
-GLMmodel *ReadPrepared(const char *file, GLfloat scale, bool fruit) {
-  GLMmodel *model = glmReadOBJ((std::string(SQ_DATA_DIR) + "/models/" + file).c_str());
-  glmScale(model, scale);
-  glmFacetNormals(model);
-  glmVertexNormals(model, 90.0f);
-  if (fruit) glmReverseWinding(model);
-  glmLinearTexture(model);
-  return model;
 }
 
 void SetColor(GLfloat r, GLfloat g, GLfloat b) {
