@@ -85,8 +85,8 @@ static pid_t StartXvfb(void) {
 
 static size_t CountLines(const std::string &path) {
   std::ifstream f(path);
-  return static_cast<size_t>(std::count(std::istreambuf_iterator<char>(f),
-                                        std::istreambuf_iterator<char>(), '\n'));
+  return static_cast<size_t>(
+      std::count(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>(), '\n'));
 }
 
 static std::vector<long long> ReadTimes(const std::string &path) {
@@ -142,7 +142,8 @@ static Figures Measure(pid_t game, const std::string &log, double seconds) {
   const double cpu = CpuMs(game) - cpuFrom;
   const std::vector<long long> times = ReadTimes(log);
   std::vector<double> frames;
-  for (size_t i = from + 1; i < times.size(); i++) frames.push_back((times[i] - times[i - 1]) / 1e3);
+  for (size_t i = from + 1; i < times.size(); i++)
+    frames.push_back((times[i] - times[i - 1]) / 1e3);
   if (frames.empty()) return {0, 0, 0, 0, 0};
   std::sort(frames.begin(), frames.end());
   const double median = frames[frames.size() / 2];
@@ -180,8 +181,8 @@ static bool RunGame(const std::string &tmp, bool plain, double seconds) {
     return false;
   }
   Sleep(1.0);
-  Key(win, "x");   // start screen: any key starts a game
-  Sleep(6.0);      // the interlude of level 1
+  Key(win, "x");  // start screen: any key starts a game
+  Sleep(6.0);     // the interlude of level 1
   struct Setting {
     const char *name;
     int shadowClicks;
@@ -192,8 +193,9 @@ static bool RunGame(const std::string &tmp, bool plain, double seconds) {
   for (const Setting &s : settings) {
     if (s.shadowClicks || s.toggleMirror) ThroughPanel(win, s.shadowClicks, s.toggleMirror);
     const Figures f = Measure(game, log, seconds);
-    printf("%-6s %-32s %6.1f fps  median %6.2f ms  p95 %6.2f ms  cpu %6.2f ms/frame  (%zu frames)\n",
-           plain ? "plain" : "lists", s.name, f.fps, f.median_ms, f.p95_ms, f.cpu_ms, f.frames);
+    printf(
+        "%-6s %-32s %6.1f fps  median %6.2f ms  p95 %6.2f ms  cpu %6.2f ms/frame  (%zu frames)\n",
+        plain ? "plain" : "lists", s.name, f.fps, f.median_ms, f.p95_ms, f.cpu_ms, f.frames);
     fflush(stdout);
   }
   Stop(game);

@@ -24,8 +24,8 @@ namespace {
 
 constexpr char kChildFlag[] = "SQ_MIXER_BENCH_CHILD";
 const std::string kSounds = std::string(SQ_DATA_DIR) + "/sound/";
-const char *kEffects[] = {"bomb_expl.raw", "scale.raw", "applause.raw", "cat_purr.raw",
-                          "boing.raw", "catmeow.raw", "wob.raw"};
+const char *kEffects[] = {"bomb_expl.raw", "scale.raw",   "applause.raw", "cat_purr.raw",
+                          "boing.raw",     "catmeow.raw", "wob.raw"};
 
 double Seconds(clockid_t clock) {
   timespec t{};
@@ -57,7 +57,8 @@ void MeasureBlockCost(bool smoke) {
     exit(1);
   }
   int16_t music[GA_BLOCK_VALUES];
-  for (int i = 0; i < GA_BLOCK_VALUES; i++) music[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
+  for (int i = 0; i < GA_BLOCK_VALUES; i++)
+    music[i] = static_cast<int16_t>((i * 37) % 20000 - 10000);
   int16_t block[GA_BLOCK_VALUES];
   const int blocks = smoke ? 2000 : 20000;
   long checksum = 0;
@@ -68,9 +69,10 @@ void MeasureBlockCost(bool smoke) {
     checksum += block[n % GA_BLOCK_VALUES];
   }
   double perBlock = (Seconds(CLOCK_MONOTONIC) - start) / blocks;
-  printf("block mixing, 12 voices over music: %.1f us per 4096-byte block "
-         "(%.2f%% of the 23.2 ms it plays for; checksum %ld)\n",
-         perBlock * 1e6, 100 * perBlock / (GA_BLOCK_FRAMES / double(GA_RATE)), checksum);
+  printf(
+      "block mixing, 12 voices over music: %.1f us per 4096-byte block "
+      "(%.2f%% of the 23.2 ms it plays for; checksum %ld)\n",
+      perBlock * 1e6, 100 * perBlock / (GA_BLOCK_FRAMES / double(GA_RATE)), checksum);
 }
 
 // In the child, on the device stand-in ("dsp") or on ALSA ("alsa"): the real
@@ -96,10 +98,11 @@ int MeasureThreadShare(bool smoke, const std::string &output) {
   getrusage(RUSAGE_CHILDREN, &children);
   double decoder = children.ru_utime.tv_sec + children.ru_stime.tv_sec +
                    (children.ru_utime.tv_usec + children.ru_stime.tv_usec) * 1e-6;
-  printf("mixing thread %s, 12 voices and music: %.2f%% of a core "
-         "over %.1f s (music playing throughout: %s)\n",
-         output == "dsp" ? "on the pacing device stand-in" : "on ALSA into a PulseAudio server",
-         100 * cpu / wall, wall, musicStillPlaying ? "yes" : "no");
+  printf(
+      "mixing thread %s, 12 voices and music: %.2f%% of a core "
+      "over %.1f s (music playing throughout: %s)\n",
+      output == "dsp" ? "on the pacing device stand-in" : "on ALSA into a PulseAudio server",
+      100 * cpu / wall, wall, musicStillPlaying ? "yes" : "no");
   // ALSA's PulseAudio plugin does part of the work in a thread of its own.
   printf("whole process (mixing thread and any thread of the sound library): %.2f%% of a core\n",
          100 * process / wall);

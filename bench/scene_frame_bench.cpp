@@ -75,8 +75,8 @@ static std::string StartXvfb(void) {
     close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
     if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-           "-nolisten", "tcp", "+extension", "GLX", static_cast<char *>(nullptr));
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+           "tcp", "+extension", "GLX", static_cast<char *>(nullptr));
     _exit(127);
   }
   close(fds[1]);
@@ -150,7 +150,6 @@ static Figure Measure(const Setting &s, BOOL compiled, double seconds) {
   return {1.0 / Median(times), cpu * 1000.0 / frame};
 }
 
-
 static double Spread(const std::vector<double> &v) {
   const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
   return (*hi - *lo) / Median(v) * 100.0;
@@ -163,8 +162,8 @@ static void RunBench(void) {
   const double loadBefore = LoadAverage();
   printf("play frame, %d x %d under Xvfb, %ld cores; load average %.2f at the start\n", g_Width,
          g_Height, sysconf(_SC_NPROCESSORS_ONLN), loadBefore);
-  printf("%d rounds; in each, every setting %.1f s with display lists, then %.1f s plain\n",
-         rounds, seconds, seconds);
+  printf("%d rounds; in each, every setting %.1f s with display lists, then %.1f s plain\n", rounds,
+         seconds, seconds);
   std::vector<double> fps[kSettingCount][2], cpu[kSettingCount][2];
   for (int r = 0; r < rounds; r++) {
     printf("round %d (load %.2f):\n", r + 1, LoadAverage());
@@ -174,20 +173,22 @@ static void RunBench(void) {
         fps[i][plain].push_back(f.fps);
         cpu[i][plain].push_back(f.cpuMs);
       }
-      printf("  %-38s lists %6.1f fps  plain %6.1f fps\n", kSettings[i].name,
-             fps[i][0].back(), fps[i][1].back());
+      printf("  %-38s lists %6.1f fps  plain %6.1f fps\n", kSettings[i].name, fps[i][0].back(),
+             fps[i][1].back());
       fflush(stdout);
     }
   }
-  printf("medians of %d rounds (fps from each run's median frame time; spread = (max - min)\n"
-         "/ median of the rounds; cpu = process CPU time per frame, all threads):\n", rounds);
+  printf(
+      "medians of %d rounds (fps from each run's median frame time; spread = (max - min)\n"
+      "/ median of the rounds; cpu = process CPU time per frame, all threads):\n",
+      rounds);
   printf("  %-38s %17s %17s %6s %15s\n", "", "lists fps (spr.)", "plain fps (spr.)", "ratio",
          "cpu ms l / p");
   for (int i = 0; i < kSettingCount; i++) {
     const double lists = Median(fps[i][0]), plain = Median(fps[i][1]);
     printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx %7.1f / %5.1f\n", kSettings[i].name,
-           lists, Spread(fps[i][0]), plain, Spread(fps[i][1]), lists / plain,
-           Median(cpu[i][0]), Median(cpu[i][1]));
+           lists, Spread(fps[i][0]), plain, Spread(fps[i][1]), lists / plain, Median(cpu[i][0]),
+           Median(cpu[i][1]));
   }
   printf("load average %.2f at the start, %.2f at the end\n", loadBefore, LoadAverage());
   fflush(stdout);
@@ -199,8 +200,10 @@ static void RunBench(void) {
 
 int main(int argc, char **argv) {
   for (int i = 1; i < argc; i++) {
-    if (strcmp(argv[i], "--smoke") == 0) smoke = true;
-    else if (strcmp(argv[i], "--rounds") == 0 && i + 1 < argc) optionRounds = std::max(1, atoi(argv[++i]));
+    if (strcmp(argv[i], "--smoke") == 0)
+      smoke = true;
+    else if (strcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
+      optionRounds = std::max(1, atoi(argv[++i]));
     else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
       optionSeconds = std::max(0.1, atof(argv[++i]));
     else {

@@ -45,10 +45,10 @@ std::string FindAssetIn(const char *name, const std::string &dataFolder) {
     std::string installed = dataFolder + "/" + name;
     if (Exists(installed)) return installed;
   }
-  fprintf(stderr, "%s: cannot find \"%s\" in the working folder %s nor in the data folder %s\n",
-          program_invocation_short_name, name, WorkingFolder().c_str(),
-          dataFolder.empty() ? "(unknown: the program's own path cannot be read)"
-                             : dataFolder.c_str());
+  fprintf(
+      stderr, "%s: cannot find \"%s\" in the working folder %s nor in the data folder %s\n",
+      program_invocation_short_name, name, WorkingFolder().c_str(),
+      dataFolder.empty() ? "(unknown: the program's own path cannot be read)" : dataFolder.c_str());
   return name;
 }
 

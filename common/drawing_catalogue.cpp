@@ -71,11 +71,10 @@ const ImageEntry imageCatalogue[kCatalogueSize] = {
     {&EditHelp, "images/EditorHelp.rgb", kImageEditHelp},
 };
 
-void ReadImageFiles(void)
-{
+void ReadImageFiles(void) {
   for (const ImageEntry &entry : imageCatalogue) {
     int components = 0;  // not needed: read_texture always gives RGBA
-    *entry.pixels = read_texture(entry.file, &imageWidth[entry.index],
-                                 &imageHeight[entry.index], &components);
+    *entry.pixels =
+        read_texture(entry.file, &imageWidth[entry.index], &imageHeight[entry.index], &components);
   }
 }

@@ -17,8 +17,7 @@ void SetPolygonFill(BOOL fill) {
   if (g_bWindowOpen) glPolygonMode(GL_FRONT_AND_BACK, fill ? GL_FILL : GL_LINE);
 }
 
-void SetMaterialColor(const GLfloat *color)
-{
+void SetMaterialColor(const GLfloat *color) {
   glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, color);
   glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, color);
   glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, colorNone);

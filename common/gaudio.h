@@ -19,7 +19,7 @@ constexpr int GA_RATE = 44100;                       // frames per second
 constexpr int GA_BLOCK_BYTES = 4096;                 // one device write
 constexpr int GA_BLOCK_VALUES = GA_BLOCK_BYTES / 2;  // 16-bit values, 2 per frame
 constexpr int GA_BLOCK_FRAMES = GA_BLOCK_VALUES / 2;
-constexpr int GA_COMMAND_SIZE = 4155;                // decoder command buffer
+constexpr int GA_COMMAND_SIZE = 4155;  // decoder command buffer
 // audio_fd while ALSA is the output: no descriptor, only the mark of a
 // running mixer (the loaders and music calls act while audio_fd >= 0).
 constexpr int GA_ALSA_FD = 1 << 30;
@@ -51,22 +51,22 @@ struct ga_playing {
 // music stream, the voice list and the sample table while it changes;
 // paused and audio_fd are read without it.
 struct gameaudio {
-  int audio_fd;                // -1 after a failed start or a stop
-  FILE *background_stream;     // decoder output, null when no music plays
+  int audio_fd;             // -1 after a failed start or a stop
+  FILE *background_stream;  // decoder output, null when no music plays
   int paused;
-  int num_samples;             // 0..256
+  int num_samples;  // 0..256
   ga_sample samples[GA_MAX_SAMPLES];
-  int num_playing;             // 0..12, packed from index 0
-  int playing_count;           // last playing id handed out: 0, -1, -2, ...
+  int num_playing;    // 0..12, packed from index 0
+  int playing_count;  // last playing id handed out: 0, -1, -2, ...
   ga_playing playing[GA_MAX_PLAYING];
   pthread_mutex_t buffer_mutex;
   pthread_t audio_thread;
   // ALSA output, used when the OSS device cannot be opened; null otherwise.
   snd_pcm_t *alsa_pcm;
-  int stopping;      // set under the lock by stopAudio: the ALSA thread ends
-  int output_lost;   // set under the lock by the thread when ALSA fails for
-                     // good; it then goes on mixing, paced by the clock, and
-                     // writes nothing
+  int stopping;     // set under the lock by stopAudio: the ALSA thread ends
+  int output_lost;  // set under the lock by the thread when ALSA fails for
+                    // good; it then goes on mixing, paced by the clock, and
+                    // writes nothing
 };
 
 // --- Device and thread -------------------------------------------------------

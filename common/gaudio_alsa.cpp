@@ -30,7 +30,8 @@ int Configure(snd_pcm_t *pcm, const char **step) {
   if ((err = snd_pcm_hw_params_set_format(pcm, hw, SND_PCM_FORMAT_S16_LE)) < 0)
     return *step = "set_format", err;
   if ((err = snd_pcm_hw_params_set_channels(pcm, hw, 2)) < 0) return *step = "set_channels", err;
-  if ((err = snd_pcm_hw_params_set_rate_resample(pcm, hw, 1)) < 0) return *step = "set_rate_resample", err;
+  if ((err = snd_pcm_hw_params_set_rate_resample(pcm, hw, 1)) < 0)
+    return *step = "set_rate_resample", err;
   if ((err = snd_pcm_hw_params_set_rate(pcm, hw, rate, 0)) < 0) return *step = "set_rate", err;
   // A device that wants other sizes gets the nearest it accepts: the thread
   // writes whole blocks whatever the period, and a blocking write waits
@@ -51,7 +52,8 @@ int Configure(snd_pcm_t *pcm, const char **step) {
   snd_pcm_uframes_t start = period > 0 && buffer >= period ? buffer / period * period : buffer;
   if ((err = snd_pcm_sw_params_set_start_threshold(pcm, sw, start)) < 0)
     return *step = "set_start_threshold", err;
-  if ((err = snd_pcm_sw_params_set_avail_min(pcm, sw, period)) < 0) return *step = "set_avail_min", err;
+  if ((err = snd_pcm_sw_params_set_avail_min(pcm, sw, period)) < 0)
+    return *step = "set_avail_min", err;
   if ((err = snd_pcm_sw_params(pcm, sw)) < 0) return *step = "sw_params", err;
   return 0;
 }
@@ -72,7 +74,8 @@ int openAlsaOutput(gameaudio *ga) {
   const char *step = "";
   err = Configure(pcm, &step);
   if (err < 0) {
-    fprintf(stderr, "gaudio: ALSA output \"%s\" refuses %s: %s\n", kPcmName, step, snd_strerror(err));
+    fprintf(stderr, "gaudio: ALSA output \"%s\" refuses %s: %s\n", kPcmName, step,
+            snd_strerror(err));
     snd_pcm_close(pcm);
     return -1;
   }

@@ -39,7 +39,8 @@ constexpr DeviceSetting kDeviceSettings[] = {
 // or null.
 const char *StartThread(gameaudio *ga) {
   if (pthread_mutex_init(&ga->buffer_mutex, nullptr) != 0) return "pthread_mutex_init()";
-  if (pthread_create(&ga->audio_thread, nullptr, theAudioThread, ga) != 0) return "pthread_create()";
+  if (pthread_create(&ga->audio_thread, nullptr, theAudioThread, ga) != 0)
+    return "pthread_create()";
   pthread_setname_np(ga->audio_thread, "gaudio");  // for top and the load figures
   return nullptr;
 }

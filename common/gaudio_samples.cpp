@@ -57,8 +57,8 @@ bool ReadSampleLocked(gameaudio *ga, int id, FILE *file, long size, int mode) {
   size_t got = fread(room, 1, static_cast<size_t>(size), file);
   if (got != static_cast<size_t>(size)) {
     free(room);
-    fprintf(stderr, "gaudio: error reading, got only %i of %i bytes\n",
-            static_cast<int>(got), static_cast<int>(size));
+    fprintf(stderr, "gaudio: error reading, got only %i of %i bytes\n", static_cast<int>(got),
+            static_cast<int>(size));
     return false;
   }
   FillSample(&ga->samples[id], room, numsamples, mode);
@@ -116,8 +116,12 @@ int loadSampleStereo(gameaudio *ga, const char *filename, int mode) {
 }
 
 int loadSample(gameaudio *ga, const char *filename) { return loadSampleStereo(ga, filename, 0); }
-int loadSampleLeft(gameaudio *ga, const char *filename) { return loadSampleStereo(ga, filename, 1); }
-int loadSampleRight(gameaudio *ga, const char *filename) { return loadSampleStereo(ga, filename, 2); }
+int loadSampleLeft(gameaudio *ga, const char *filename) {
+  return loadSampleStereo(ga, filename, 1);
+}
+int loadSampleRight(gameaudio *ga, const char *filename) {
+  return loadSampleStereo(ga, filename, 2);
+}
 
 int copySampleStereo(gameaudio *ga, const int16_t *data, int bytelen, int mode) {
   if (ga->audio_fd < 0) return -1;
@@ -142,9 +146,15 @@ int copySampleStereo(gameaudio *ga, const int16_t *data, int bytelen, int mode) 
   return id;
 }
 
-int copySample(gameaudio *ga, const int16_t *data, int bytelen) { return copySampleStereo(ga, data, bytelen, 0); }
-int copySampleLeft(gameaudio *ga, const int16_t *data, int bytelen) { return copySampleStereo(ga, data, bytelen, 1); }
-int copySampleRight(gameaudio *ga, const int16_t *data, int bytelen) { return copySampleStereo(ga, data, bytelen, 2); }
+int copySample(gameaudio *ga, const int16_t *data, int bytelen) {
+  return copySampleStereo(ga, data, bytelen, 0);
+}
+int copySampleLeft(gameaudio *ga, const int16_t *data, int bytelen) {
+  return copySampleStereo(ga, data, bytelen, 1);
+}
+int copySampleRight(gameaudio *ga, const int16_t *data, int bytelen) {
+  return copySampleStereo(ga, data, bytelen, 2);
+}
 
 int playSample(gameaudio *ga, int sample_id, int repeat_count) {
   if (ga->paused) return 0;

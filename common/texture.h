@@ -20,24 +20,24 @@ struct ImageRec {
   char name[80];
   uint32_t colorMap;
   FILE *file;
-  unsigned char *tmp;               // one compressed row, 256 * xsize bytes (RLE only)
+  unsigned char *tmp;  // one compressed row, 256 * xsize bytes (RLE only)
   unsigned char *tmpR, *tmpG, *tmpB;
-  uint32_t rleEnd;                  // end of the two RLE tables
-  uint32_t *rowStart;               // RLE row offsets, host order, ysize * zsize entries
-  int32_t *rowSize;                 // RLE row lengths, host order, same count
-  long fileSize;                    // bytes in the file, for bounds checks
+  uint32_t rleEnd;     // end of the two RLE tables
+  uint32_t *rowStart;  // RLE row offsets, host order, ysize * zsize entries
+  int32_t *rowSize;    // RLE row lengths, host order, same count
+  long fileSize;       // bytes in the file, for bounds checks
 };
 
 // Why a checked call failed. kSgiOk means success.
 enum SgiStatus {
   kSgiOk = 0,
-  kSgiNoMemory,     // record, row buffer or RLE table allocation failed
-  kSgiCannotOpen,   // fopen failed; errno is left as fopen set it
-  kSgiTruncated,    // header, RLE tables or verbatim pixel data end early
-  kSgiEmpty,        // xsize or ysize is 0
-  kSgiTooLarge,     // more than kSgiMaxPixels pixels
-  kSgiNoChannels,   // zsize is 0 where packed channels are asked for (read_sgi)
-  kSgiNoResult,     // the pixel result or a channel row could not be allocated
+  kSgiNoMemory,    // record, row buffer or RLE table allocation failed
+  kSgiCannotOpen,  // fopen failed; errno is left as fopen set it
+  kSgiTruncated,   // header, RLE tables or verbatim pixel data end early
+  kSgiEmpty,       // xsize or ysize is 0
+  kSgiTooLarge,    // more than kSgiMaxPixels pixels
+  kSgiNoChannels,  // zsize is 0 where packed channels are asked for (read_sgi)
+  kSgiNoResult,    // the pixel result or a channel row could not be allocated
 };
 
 // Largest image accepted, in pixels (a 256 MiB RGBA result). Headers can

@@ -14,8 +14,7 @@ struct ChannelRows {
   unsigned char *r, *g, *b, *a;
 };
 
-bool AllocateRows(ChannelRows *rows, int xsize)
-{
+bool AllocateRows(ChannelRows *rows, int xsize) {
   rows->r = static_cast<unsigned char *>(std::malloc(size_t(xsize)));
   rows->g = static_cast<unsigned char *>(std::malloc(size_t(xsize)));
   rows->b = static_cast<unsigned char *>(std::malloc(size_t(xsize)));
@@ -23,8 +22,7 @@ bool AllocateRows(ChannelRows *rows, int xsize)
   return rows->r && rows->g && rows->b && rows->a;
 }
 
-void FreeRows(ChannelRows *rows)
-{
+void FreeRows(ChannelRows *rows) {
   std::free(rows->r);
   std::free(rows->g);
   std::free(rows->b);
@@ -33,8 +31,7 @@ void FreeRows(ChannelRows *rows)
 
 // Reads row y of every channel the image has: channels 0..3 as red/grey,
 // green, blue, alpha; channel 1 of a grey image is its alpha.
-void GetChannelRows(ImageRec *image, const ChannelRows &rows, int y)
-{
+void GetChannelRows(ImageRec *image, const ChannelRows &rows, int y) {
   const int z = image->zsize;
   ImageGetRow(image, rows.r, y, 0);
   if (z == 2) ImageGetRow(image, rows.a, y, 1);
@@ -47,8 +44,7 @@ void GetChannelRows(ImageRec *image, const ChannelRows &rows, int y)
 
 // One row, either as RGBA whatever the channel count (read_texture) or in
 // the file's own channel layout (read_sgi).
-void ReadRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out, bool asRgba)
-{
+void ReadRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out, bool asRgba) {
   const int n = image->xsize;
   GetChannelRows(image, rows, y);
   if (image->zsize >= 4)
@@ -61,8 +57,7 @@ void ReadRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out
     asRgba ? bwtorgba(rows.r, out, n) : bwtobw(rows.r, out, n);
 }
 
-[[noreturn]] void FailImage(const char *name, SgiStatus status)
-{
+[[noreturn]] void FailImage(const char *name, SgiStatus status) {
   if (status == kSgiNoMemory)
     std::fprintf(stderr, "Out of memory!\n");
   else if (status == kSgiCannotOpen)
@@ -74,27 +69,24 @@ void ReadRow(ImageRec *image, const ChannelRows &rows, int y, unsigned char *out
 
 }  // namespace
 
-const char *SgiStatusMessage(SgiStatus status)
-{
+const char *SgiStatusMessage(SgiStatus status) {
   switch (status) {
-  case kSgiNoMemory: return "Out of memory!";
-  case kSgiTruncated: return "SGI image file is shorter than its header says";
-  case kSgiEmpty: return "SGI image has zero width or height";
-  case kSgiTooLarge: return "SGI image is too large";
-  case kSgiNoChannels: return "SGI image has no channels";
-  case kSgiOk:
-  case kSgiCannotOpen:
-  case kSgiNoResult: break;
+    case kSgiNoMemory: return "Out of memory!";
+    case kSgiTruncated: return "SGI image file is shorter than its header says";
+    case kSgiEmpty: return "SGI image has zero width or height";
+    case kSgiTooLarge: return "SGI image is too large";
+    case kSgiNoChannels: return "SGI image has no channels";
+    case kSgiOk:
+    case kSgiCannotOpen:
+    case kSgiNoResult: break;
   }
   return "";
 }
 
 unsigned *ReadTextureChecked(const char *name, int *width, int *height, int *components,
-                             SgiStatus *status)
-{
+                             SgiStatus *status) {
   ImageRec *image = ImageOpenChecked(name, status);
-  if (!image)
-    return nullptr;
+  if (!image) return nullptr;
   *width = image->xsize;
   *height = image->ysize;
   *components = image->zsize;
@@ -103,8 +95,7 @@ unsigned *ReadTextureChecked(const char *name, int *width, int *height, int *com
   ChannelRows rows{};
   if (result && AllocateRows(&rows, image->xsize)) {
     auto *out = reinterpret_cast<unsigned char *>(result);
-    for (int y = 0; y < image->ysize; y++)
-      ReadRow(image, rows, y, out + y * rowBytes, true);
+    for (int y = 0; y < image->ysize; y++) ReadRow(image, rows, y, out + y * rowBytes, true);
     *status = kSgiOk;
   } else {
     std::free(result);
@@ -117,11 +108,9 @@ unsigned *ReadTextureChecked(const char *name, int *width, int *height, int *com
 }
 
 unsigned char *ReadSgiChecked(const char *name, int *width, int *height, int *components,
-                              SgiStatus *status)
-{
+                              SgiStatus *status) {
   ImageRec *image = ImageOpenChecked(name, status);
-  if (!image)
-    return nullptr;
+  if (!image) return nullptr;
   *width = image->xsize;
   *height = image->ysize;
   *components = image->zsize;
@@ -136,8 +125,7 @@ unsigned char *ReadSgiChecked(const char *name, int *width, int *height, int *co
   auto *result = static_cast<unsigned char *>(std::calloc(size_t(packed), 1));
   ChannelRows rows{};
   if (result && AllocateRows(&rows, image->xsize)) {
-    for (int y = 0; y < image->ysize; y++)
-      ReadRow(image, rows, y, result + y * rowBytes, false);
+    for (int y = 0; y < image->ysize; y++) ReadRow(image, rows, y, result + y * rowBytes, false);
     *status = kSgiOk;
   } else {
     std::free(result);
@@ -149,47 +137,39 @@ unsigned char *ReadSgiChecked(const char *name, int *width, int *height, int *co
   return result;
 }
 
-unsigned *read_texture(const char *name, int *width, int *height, int *components)
-{
+unsigned *read_texture(const char *name, int *width, int *height, int *components) {
   const std::string path = FindAsset(name);
   name = path.c_str();
   SgiStatus status = kSgiOk;
   unsigned *result = ReadTextureChecked(name, width, height, components, &status);
-  if (!result && status != kSgiNoResult)
-    FailImage(name, status);
+  if (!result && status != kSgiNoResult) FailImage(name, status);
   return result;
 }
 
-unsigned char *read_sgi(const char *name, int *width, int *height, int *components)
-{
+unsigned char *read_sgi(const char *name, int *width, int *height, int *components) {
   const std::string path = FindAsset(name);
   name = path.c_str();
   SgiStatus status = kSgiOk;
   unsigned char *result = ReadSgiChecked(name, width, height, components, &status);
-  if (!result && status != kSgiNoResult)
-    FailImage(name, status);
+  if (!result && status != kSgiNoResult) FailImage(name, status);
   return result;
 }
 
-ImageRec *ImageOpen(const char *fileName)
-{
+ImageRec *ImageOpen(const char *fileName) {
   SgiStatus status = kSgiOk;
   ImageRec *image = ImageOpenChecked(fileName, &status);
-  if (!image)
-    FailImage(fileName, status);
+  if (!image) FailImage(fileName, status);
   return image;
 }
 
-void bwtorgba(const unsigned char *b, unsigned char *l, int n)
-{
+void bwtorgba(const unsigned char *b, unsigned char *l, int n) {
   for (int i = 0; i < n; i++, l += 4) {
     l[0] = l[1] = l[2] = b[i];
     l[3] = 255;
   }
 }
 
-void latorgba(const unsigned char *b, const unsigned char *a, unsigned char *l, int n)
-{
+void latorgba(const unsigned char *b, const unsigned char *a, unsigned char *l, int n) {
   for (int i = 0; i < n; i++, l += 4) {
     l[0] = l[1] = l[2] = b[i];
     l[3] = a[i];
@@ -197,8 +177,7 @@ void latorgba(const unsigned char *b, const unsigned char *a, unsigned char *l, 
 }
 
 void rgbtorgba(const unsigned char *r, const unsigned char *g, const unsigned char *b,
-               unsigned char *l, int n)
-{
+               unsigned char *l, int n) {
   for (int i = 0; i < n; i++, l += 4) {
     l[0] = r[i];
     l[1] = g[i];
@@ -208,8 +187,7 @@ void rgbtorgba(const unsigned char *r, const unsigned char *g, const unsigned ch
 }
 
 void rgbatorgba(const unsigned char *r, const unsigned char *g, const unsigned char *b,
-                const unsigned char *a, unsigned char *l, int n)
-{
+                const unsigned char *a, unsigned char *l, int n) {
   for (int i = 0; i < n; i++, l += 4) {
     l[0] = r[i];
     l[1] = g[i];
@@ -218,14 +196,11 @@ void rgbatorgba(const unsigned char *r, const unsigned char *g, const unsigned c
   }
 }
 
-void bwtobw(const unsigned char *b, unsigned char *l, int n)
-{
-  for (int i = 0; i < n; i++)
-    l[i] = b[i];
+void bwtobw(const unsigned char *b, unsigned char *l, int n) {
+  for (int i = 0; i < n; i++) l[i] = b[i];
 }
 
-void latola(const unsigned char *b, const unsigned char *a, unsigned char *l, int n)
-{
+void latola(const unsigned char *b, const unsigned char *a, unsigned char *l, int n) {
   for (int i = 0; i < n; i++, l += 2) {
     l[0] = b[i];
     l[1] = a[i];
@@ -233,8 +208,7 @@ void latola(const unsigned char *b, const unsigned char *a, unsigned char *l, in
 }
 
 void rgbtorgb(const unsigned char *r, const unsigned char *g, const unsigned char *b,
-              unsigned char *l, int n)
-{
+              unsigned char *l, int n) {
   for (int i = 0; i < n; i++, l += 3) {
     l[0] = r[i];
     l[1] = g[i];

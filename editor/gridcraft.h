@@ -9,8 +9,8 @@
 
 #include <GL/gl.h>
 
-#include "common/drawing.h"
 #include "common/basics.h"
+#include "common/drawing.h"
 #include "common/gaudio.h"
 
 constexpr int kTextSize = 100;  // text and fileText, terminator included
@@ -54,7 +54,7 @@ extern const GLfloat colorPanel[4];
 // ---- Message line: set by input, drawn by the next frame, which clears
 // displayText. text holds at most kTextSize - 1 characters.
 extern char text[kTextSize];
-extern int textSize;        // characters of text to draw
+extern int textSize;  // characters of text to draw
 extern BOOL displayText;
 
 // ---- Pointer state.
@@ -63,10 +63,10 @@ extern int clickX;           // pointer x at the last preview turn step
 extern int dragX, dragY;     // last cell the pointer moved the cursor to or toggled
 
 // ---- File-name entry.
-extern BOOL enteringFile;        // keys go to fileText
+extern BOOL enteringFile;  // keys go to fileText
 extern char fileText[kTextSize];
-extern int fileTextIndex;        // next position in fileText
-extern int fileMode;             // 0 save to a new file, 1 append
+extern int fileTextIndex;  // next position in fileText
+extern int fileMode;       // 0 save to a new file, 1 append
 
 // ---- Display toggles of the menu and the keys q, w, e.
 extern BOOL g_bLightingEnabled;  // starts true while lighting starts disabled

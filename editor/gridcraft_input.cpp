@@ -150,8 +150,14 @@ static void EditingKey(unsigned char key) {
     case 'v': PlaceMouseStart(); break;
     case 'o': TurnPreview(15); break;
     case 'u': TurnPreview(-15); break;
-    case 'x': gridOn = !gridOn; Redraw(); break;
-    case 'c': ClearMatrix(); Redraw(); break;
+    case 'x':
+      gridOn = !gridOn;
+      Redraw();
+      break;
+    case 'c':
+      ClearMatrix();
+      Redraw();
+      break;
     case 'a': BeginFileName(0); break;
     case 's': BeginFileName(1); break;
     case 'q': SelectFromMenu(MENU_LIGHTING); break;
@@ -231,8 +237,7 @@ static void TopViewDrag(int x, int y) {
   PlayCue(beep_id);
   int i = GetGridNum(kSquareBottom, y);
   int j = GetGridNum(kSquareRight, x);
-  if ((i != dragX || j != dragY) &&
-      (level[i][j] == kCellEmpty || level[i][j] == kCellObstacle)) {
+  if ((i != dragX || j != dragY) && (level[i][j] == kCellEmpty || level[i][j] == kCellObstacle)) {
     ToggleCell(i, j);
     gridX = dragX = i;
     gridY = dragY = j;
@@ -273,10 +278,8 @@ void SelectFromMenu(int idCommand) {
       g_bTexture = !g_bTexture;
       SetCapability(GL_TEXTURE_2D, g_bTexture);
       break;
-    case MENU_EXIT:
-      exit(0);
-    default:
-      return;
+    case MENU_EXIT: exit(0);
+    default: return;
   }
   Redraw();
 }

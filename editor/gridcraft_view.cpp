@@ -24,7 +24,7 @@ char text[kTextSize];
 int textSize = 0;
 BOOL displayText = 0;
 
-static const GLfloat initial[3] = {25.0f, 570.0f, 0.0f};   // message line
+static const GLfloat initial[3] = {25.0f, 570.0f, 0.0f};  // message line
 static const GLfloat TitleBar[3] = {0.0f, 550.0f, 0.0f};
 static const GLfloat HelpBar[3] = {25.0f, 35.0f, 0.0f};
 static const GLfloat kEmissionWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -44,7 +44,8 @@ void reshape(int width, int height) {
   glViewport(0, 0, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(65.0, static_cast<double>(width) / (height > 0 ? height : 1), g_nearPlane, g_farPlane);
+  gluPerspective(65.0, static_cast<double>(width) / (height > 0 ? height : 1), g_nearPlane,
+                 g_farPlane);
   glMatrixMode(GL_MODELVIEW);
 }
 
@@ -55,8 +56,7 @@ static void PlaceCamera(void) {
     return;
   }
   double theta = lookAt * TWOPI;
-  gluLookAt(gridX - 7 * cos(theta), gridY + 7 * sin(theta), viewFrom,
-            gridX, gridY, -0.5, 0, 0, 1);
+  gluLookAt(gridX - 7 * cos(theta), gridY + 7 * sin(theta), viewFrom, gridX, gridY, -0.5, 0, 0, 1);
 }
 
 void display(void) {
@@ -212,8 +212,7 @@ static void DrawCell(int i, int j) {
       glColor4fv(colorDkGreen);
       DrawCellSquare(i, j);
       break;
-    default:
-      break;
+    default: break;
   }
 }
 

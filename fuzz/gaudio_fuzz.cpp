@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   int volume = TakeInt(data, size);
   int pan = TakeInt(data, size);
   int stopId = TakeInt(data, size);
-  int id = copySampleStereo(&ga, reinterpret_cast<const int16_t *>(data), static_cast<int>(size), mode);
+  int id =
+      copySampleStereo(&ga, reinterpret_cast<const int16_t *>(data), static_cast<int>(size), mode);
   int16_t block[GA_BLOCK_VALUES] = {};
   int16_t zero[GA_BLOCK_VALUES] = {};
   for (int v = 0; v < GA_MAX_PLAYING + 1; v++) playSample(&ga, id, repeat);

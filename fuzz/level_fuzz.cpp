@@ -10,32 +10,26 @@
 
 #include "game/squeakling.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   static const std::string path = "/tmp/level_fuzz_" + std::to_string(getpid()) + ".txt";
   FILE *file = std::fopen(path.c_str(), "wb");
-  if (!file)
-    return 0;
+  if (!file) return 0;
   std::fwrite(data, 1, size, file);
   std::fclose(file);
 
   srand(1);
-  if (!LoadUserLevel(path.c_str()))
-    abort();
-  if (numLevels < 0 || numLevels > kMaxLevels || levelNum != 0)
-    abort();
+  if (!LoadUserLevel(path.c_str())) abort();
+  if (numLevels < 0 || numLevels > kMaxLevels || levelNum != 0) abort();
   for (auto &level : levels)
     for (auto &row : level)
       for (int cell : row)
-        if (cell < CELL_EMPTY || cell > CELL_CAT_START)
-          abort();
+        if (cell < CELL_EMPTY || cell > CELL_CAT_START) abort();
   if (mousexInit < 0 || mousexInit >= kGridSize || mouseyInit < 0 || mouseyInit >= kGridSize)
     abort();
   for (int n = 0; n < kMaxLevels; n++) {
     int x, y;
     MouseStartOf(n, &x, &y);
-    if (x < 0 || x >= kGridSize || y < 0 || y >= kGridSize)
-      abort();
+    if (x < 0 || x >= kGridSize || y < 0 || y >= kGridSize) abort();
   }
   return 0;
 }

@@ -15,10 +15,8 @@ namespace {
 // such inputs keeps each run fast without hiding any decoding path.
 constexpr long kFuzzMaxPixels = 1L << 16;
 
-bool SmallEnough(const uint8_t *data, size_t size)
-{
-  if (size < 12)
-    return true;
+bool SmallEnough(const uint8_t *data, size_t size) {
+  if (size < 12) return true;
   const long x = (data[6] << 8) | data[7];
   const long y = (data[8] << 8) | data[9];
   const long z = (data[10] << 8) | data[11];
@@ -27,14 +25,11 @@ bool SmallEnough(const uint8_t *data, size_t size)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-  if (!SmallEnough(data, size))
-    return 0;
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  if (!SmallEnough(data, size)) return 0;
   static const std::string path = "/tmp/sgi_fuzz_" + std::to_string(getpid()) + ".rgb";
   FILE *file = std::fopen(path.c_str(), "wb");
-  if (!file)
-    return 0;
+  if (!file) return 0;
   std::fwrite(data, 1, size, file);
   std::fclose(file);
 

@@ -10,29 +10,29 @@
 struct GLMmodel;
 
 // ---- Window and projection: reshape keeps them in step with the window ----
-extern int g_Width, g_Height;         // window size in pixels (defined with the flow)
-extern float g_nearPlane, g_farPlane; // clipping distances, world units
+extern int g_Width, g_Height;          // window size in pixels (defined with the flow)
+extern float g_nearPlane, g_farPlane;  // clipping distances, world units
 
 // ---- Lights: fixed for the run, issued by every frame set-up ----
 extern GLfloat g_lightPos0[4], g_lightPos1[4], g_lightPos2[4];  // positional, w = 1
 extern GLfloat g_lightPos3[4], g_lightPos4[4], g_lightPos5[4];
-extern GLfloat g_diffuse1[4];         // light 1
-extern GLfloat g_diffuse2[4];         // the four spotlights
+extern GLfloat g_diffuse1[4];  // light 1
+extern GLfloat g_diffuse2[4];  // the four spotlights
 extern GLfloat g_ambient1[4], g_specular1[4];
-extern GLfloat g_spot_direction[3];   // straight down
+extern GLfloat g_spot_direction[3];  // straight down
 extern float g_spot_exponent;
 constexpr float kSpotCutoff = 14.0f;  // degrees
 
 // ---- Scene textures: loaded once by InitGraphics, never freed ----
 constexpr int kTexWood = 0, kTexCheese = 1, kTexFur = 2, kTexFloor = 3;
 constexpr int kTexSlots = 4;
-extern GLuint texName[kTexSlots];     // texture objects 1-4
+extern GLuint texName[kTexSlots];  // texture objects 1-4
 extern int texWidth[kTexSlots], texHeight[kTexSlots];
 extern unsigned int *cheeseTex, *furTex, *floorTex;
 
 // ---- Floor plane and shadow matrices: built once at start-up ----
 extern GLfloat floorV0[3], floorV1[3], floorV2[3];
-extern GLfloat planeFloor[4];         // (nx, ny, nz, d): nx x + ny y + nz z + d = 0
+extern GLfloat planeFloor[4];  // (nx, ny, nz, d): nx x + ny y + nz z + d = 0
 // Column-major (m[column][row]), ready for glMultMatrixf.
 extern GLfloat light0ShadowProj[4][4], light1ShadowProj[4][4], light2ShadowProj[4][4];
 extern GLfloat light3ShadowProj[4][4], light4ShadowProj[4][4], light5ShadowProj[4][4];

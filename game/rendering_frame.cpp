@@ -4,10 +4,10 @@
 #include <GL/glu.h>
 #include <GL/glut.h>
 
+#include <sys/time.h>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/time.h>
 
 #include "common/texture.h"
 #include "game/rendering.h"
@@ -54,7 +54,7 @@ BOOL BoundTextureOpaque(void) {
 }
 
 static const char *const kSceneTextures[kTexSlots] = {"wood.rgb", "cheese.rgb", "images/fur.rgb",
-                                              "floortex.rgb"};
+                                                      "floortex.rgb"};
 
 void InitGraphics(void) {
   for (int slot = 0; slot < kTexSlots; slot++) texName[slot] = static_cast<GLuint>(slot + 1);
@@ -77,8 +77,10 @@ void InitGraphics(void) {
                         GL_UNSIGNED_BYTE, pixels);
       texOpaque[slot] = AllOpaque(pixels, texWidth[slot], texHeight[slot]);
     }
-    if (kept[slot]) *kept[slot] = pixels;
-    else free(pixels);
+    if (kept[slot])
+      *kept[slot] = pixels;
+    else
+      free(pixels);
   }
   // Only the floor texture (still bound) gets smooth filtering; the others
   // keep OpenGL's default filters. Nothing sets a wrap mode: all repeat.
@@ -154,8 +156,7 @@ BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], dou
       centre[0] = 15, centre[1] = 15, centre[2] = 0;
       up[0] = 1, up[1] = 0, up[2] = 0;
       return TRUE;
-    default:
-      return FALSE;
+    default: return FALSE;
   }
 }
 
@@ -181,8 +182,7 @@ void display(void) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     DrawLevelInterlude(frame.interludeLevel, livesLeft);
   } else {
-    DrawScoreBoard(levelNum + 1, livesLeft, score, initNumCheese - cheeseEaten, speedScale,
-                   PAUSED);
+    DrawScoreBoard(levelNum + 1, livesLeft, score, initNumCheese - cheeseEaten, speedScale, PAUSED);
   }
   glutSwapBuffers();
   LogFrameTime();

@@ -141,7 +141,8 @@ int FacesShadowReaches(int x, int y, int faces, const GLfloat *matrix) {
         behind = true;
         break;
       }
-      for (int i = 0; i < 2; i++) lo[i] = std::min(lo[i], r[i] / r[3]), hi[i] = std::max(hi[i], r[i] / r[3]);
+      for (int i = 0; i < 2; i++)
+        lo[i] = std::min(lo[i], r[i] / r[3]), hi[i] = std::max(hi[i], r[i] / r[3]);
     }
     if (behind) {
       kept |= face;

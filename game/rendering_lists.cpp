@@ -136,7 +136,8 @@ static BOOL BoxMayShow(const float lo[3], const float hi[3]) {
   for (int c = 0; c < 4; c++)
     for (int r = 0; r < 4; r++) {
       m[c * 4 + r] = 0;
-      for (int k = 0; k < 4; k++) m[c * 4 + r] += static_cast<double>(pr[k * 4 + r]) * mv[c * 4 + k];
+      for (int k = 0; k < 4; k++)
+        m[c * 4 + r] += static_cast<double>(pr[k * 4 + r]) * mv[c * 4 + k];
     }
   int outside[6] = {0, 0, 0, 0, 0, 0};
   for (int corner = 0; corner < 8; corner++) {
@@ -185,7 +186,8 @@ BOOL CallSceneList(SceneList which) {
     const int parity = which == LIST_FLOOR_ODD;
     for (int x = 0; x < kGridSize; x++) {
       const float lo[3] = {x - 0.5f, -0.5f, -0.5f}, hi[3] = {x + 0.5f, kGridSize - 0.5f, -0.5f};
-      if (BoxMayShow(lo, hi)) glCallList(sceneListBase + kFloorColumnLists + parity * kGridSize + x);
+      if (BoxMayShow(lo, hi))
+        glCallList(sceneListBase + kFloorColumnLists + parity * kGridSize + x);
     }
   } else {
     glCallList(sceneListBase + which);

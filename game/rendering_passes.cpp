@@ -52,8 +52,7 @@ int ScanCells(CellDraw *draws) {
           draws[n++] = {DRAW_CHEESE, cheeseX, cheeseY};
           draws[n++] = {DRAW_BONUS, i, j};
           break;
-        default:
-          break;
+        default: break;
       }
     }
   }
@@ -174,11 +173,14 @@ void DrawStencilCover(void) {
   static FloorCover cover;
   CoverStencilFloor(&cover);
   glNormal3f(0.0f, 0.0f, 1.0f);
-  for (int n = 0; n < cover.squareCount; n++) DrawSquare(cover.squares[n][0], cover.squares[n][1], FALSE);
+  for (int n = 0; n < cover.squareCount; n++)
+    DrawSquare(cover.squares[n][0], cover.squares[n][1], FALSE);
   glBegin(GL_TRIANGLES);
   for (int n = 0; n < cover.rectCount; n++) {
-    const float x0 = static_cast<float>(cover.rects[n][0]), y0 = static_cast<float>(cover.rects[n][1]);
-    const float x1 = static_cast<float>(cover.rects[n][2]), y1 = static_cast<float>(cover.rects[n][3]);
+    const float x0 = static_cast<float>(cover.rects[n][0]),
+                y0 = static_cast<float>(cover.rects[n][1]);
+    const float x1 = static_cast<float>(cover.rects[n][2]),
+                y1 = static_cast<float>(cover.rects[n][3]);
     const float xs[6] = {x0, x1, x1, x0, x1, x0}, ys[6] = {y0, y0, y1, y0, y1, y1};
     for (int c = 0; c < 6; c++) glVertex3f(xs[c], ys[c], -0.5f);
   }

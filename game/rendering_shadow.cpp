@@ -46,8 +46,8 @@ void BuildShadowMatrices(void) {
   // at z = -0.494 whatever the normal's length.
   planeFloor[2] = 1.0f;
   planeFloor[3] = kFirstShadowPlane;
-  GLfloat (*const matrices[6])[4] = {light0ShadowProj, light1ShadowProj, light2ShadowProj,
-                                     light3ShadowProj, light4ShadowProj, light5ShadowProj};
+  GLfloat(*const matrices[6])[4] = {light0ShadowProj, light1ShadowProj, light2ShadowProj,
+                                    light3ShadowProj, light4ShadowProj, light5ShadowProj};
   const GLfloat *lights[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
                               g_lightPos3, g_lightPos4, g_lightPos5};
   for (int n = 0; n < 6; n++) {

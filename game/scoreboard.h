@@ -17,8 +17,8 @@ constexpr GLfloat nonemission[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 // ---- 2D drawing services (need a current GL context) ----
 // Binds texture object 0, sets the overlay material (white, with white
 // emission and specular), then pushes both matrix stacks with a 1200 x 600
-// orthographic projection; matrix mode is modelview on return. Lighting, depth test and blending are left alone:
-// raster z and drawing order decide what covers what.
+// orthographic projection; matrix mode is modelview on return. Lighting, depth test and blending
+// are left alone: raster z and drawing order decide what covers what.
 void SetUp2dDraw(void);
 // Pops both stacks (mode back to modelview) and clears specular and emission.
 void End2dDraw(void);
@@ -38,14 +38,13 @@ char *IntegerToString(int n);
 char *CopyString(const char *s);
 
 // ---- Scoreboard, interlude and the other screens ----
-void DrawLevel(int level);            // "Level #" and the number
-void DrawLives(int lives);            // "Squeaklings x " and the number
-void DrawScore(int score);            // "Score: " and the number
-void DrawCheeseLeft(int cheese);      // "Cheese Remaining: " and the number
+void DrawLevel(int level);        // "Level #" and the number
+void DrawLives(int lives);        // "Squeaklings x " and the number
+void DrawScore(int score);        // "Score: " and the number
+void DrawCheeseLeft(int cheese);  // "Cheese Remaining: " and the number
 // The play frame's overlay: the score line, the title bar over it, and the
 // pause message while paused. speedScale is accepted and not drawn.
-void DrawScoreBoard(int level, int lives, int score, int cheese, double speedScale,
-                    BOOL PAUSED);
+void DrawScoreBoard(int level, int lives, int score, int cheese, double speedScale, BOOL PAUSED);
 // "Level <level> Get Ready!!" and the lives over the scene dimmed to 40 %.
 // Leaves blending disabled.
 void DrawLevelInterlude(int level, int lives);

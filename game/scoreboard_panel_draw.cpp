@@ -25,9 +25,8 @@ static constexpr float kKnobInset = 5.0f;
 
 static constexpr int leftLabels[kPanelRows] = {kImageLView, kImageLTextures, kImageLLighting,
                                                kImageLCat, kImageLSound};
-static constexpr int sliderLabels[kPanelRows] = {kImageLMouseSpeed, kImageLLives,
-                                                 kImageLNumCheese, kImageLCatSpeed,
-                                                 kImageLBonus};
+static constexpr int sliderLabels[kPanelRows] = {kImageLMouseSpeed, kImageLLives, kImageLNumCheese,
+                                                 kImageLCatSpeed, kImageLBonus};
 static constexpr int sliderTracks[kPanelRows] = {kImageSMouseSpeed, kImageSLives, kImageSCheese,
                                                  kImageSCatSpeed, kImageSBonus};
 
@@ -53,7 +52,9 @@ int ShadowsFace(void) {
   return faces[shadowsOn];
 }
 
-int ReflectionsFace(void) { return Pick(reflectionsOn, kImageBReflectionsOn, kImageBReflectionsOff); }
+int ReflectionsFace(void) {
+  return Pick(reflectionsOn, kImageBReflectionsOn, kImageBReflectionsOff);
+}
 
 // ---- Slider knobs ----
 

@@ -2,8 +2,8 @@
 // Declares the globals and operations of those parts; the 3D scene lives in
 // rendering.h and the flat overlay in scoreboard.h, each included where used.
 #pragma once
-#include <sys/time.h>
 #include <GL/gl.h>
+#include <sys/time.h>
 
 #include "common/basics.h"
 
@@ -65,31 +65,31 @@ void PutMouseOnStart(int n);
 BOOL RandomEmptyCell(int grid[kGridSize][kGridSize], int *x, int *y);
 
 // ---- Simulation state: written by the step, the keys and the restart ----
-extern double mousex, mousey;       // mouse position, cells
-extern int mouseorient;             // mouse heading, degrees 0 ... 360
-extern float mouseSize;             // 1.0
-extern double mousespeed;           // cells per second = mousespeed * speedScale / 4
-extern double mousespeedinit;       // mouse speed at the start of the level
-extern double viewOrient;           // camera heading, degrees 0 ... 360
-extern double catX, catY;           // cat position, cells
-extern int catOrient;               // cat heading, degrees 0 ... 359
-extern float catSize;               // 2.2
+extern double mousex, mousey;  // mouse position, cells
+extern int mouseorient;        // mouse heading, degrees 0 ... 360
+extern float mouseSize;        // 1.0
+extern double mousespeed;      // cells per second = mousespeed * speedScale / 4
+extern double mousespeedinit;  // mouse speed at the start of the level
+extern double viewOrient;      // camera heading, degrees 0 ... 360
+extern double catX, catY;      // cat position, cells
+extern int catOrient;          // cat heading, degrees 0 ... 359
+extern float catSize;          // 2.2
 extern double catSpeed, catSpeedInit;
-extern int cheeseEaten;             // cheese the mouse ate in this level
+extern int cheeseEaten;  // cheese the mouse ate in this level
 extern int score;
-extern int cheeseScore;             // worth of the next cheese; never reset
-extern int livesLeft;               // lives besides the one being played
-extern BOOL collisionDetection;     // clear while the mouse is invincible
-extern double invinceInterval;      // seconds of invincibility elapsed
-extern const GLfloat *mouseColor;   // colour the mouse is drawn in (the colour table is constant)
-extern BOOL bonusOn;                // a fruit is out; its cell holds 6
+extern int cheeseScore;            // worth of the next cheese; never reset
+extern int livesLeft;              // lives besides the one being played
+extern BOOL collisionDetection;    // clear while the mouse is invincible
+extern double invinceInterval;     // seconds of invincibility elapsed
+extern const GLfloat *mouseColor;  // colour the mouse is drawn in (the colour table is constant)
+extern BOOL bonusOn;               // a fruit is out; its cell holds 6
 extern int bonusX, bonusY;
-extern double bonusInterval;        // seconds without a fruit out
-extern double bonusDur;             // seconds the fruit has been out
-extern double bonusSlope;           // -10.0: factor of bonusFreq in the fruit spacing
-extern double cheeseRotation;       // spin of cheese and fruit, degrees
-extern double purTime;              // seconds since the last purr
-extern BOOL change_level;           // a level was finished; the interlude advances
+extern double bonusInterval;   // seconds without a fruit out
+extern double bonusDur;        // seconds the fruit has been out
+extern double bonusSlope;      // -10.0: factor of bonusFreq in the fruit spacing
+extern double cheeseRotation;  // spin of cheese and fruit, degrees
+extern double purTime;         // seconds since the last purr
+extern BOOL change_level;      // a level was finished; the interlude advances
 // Degrees to radians: this holds pi/180, not 2 pi, whatever the name says.
 extern const double TWOPI;
 extern const double ROOT2;
@@ -121,31 +121,31 @@ void PlaceBonus(void);
 // menu and the control panel change them ----
 // Camera modes of viewPoint.
 enum ViewMode { VIEW_FIRST_PERSON = 0, VIEW_CHASE = 1, VIEW_OVERHEAD = 2 };
-extern int viewPoint;               // a ViewMode
+extern int viewPoint;  // a ViewMode
 extern BOOL g_bTexture;
-extern BOOL g_bLightingEnabled;     // the four spotlights
+extern BOOL g_bLightingEnabled;  // the four spotlights
 extern BOOL g_bFillPolygons;
 extern BOOL CAT_EXISTS;
 extern BOOL SOUND_ON;
 extern double speedScale, catSpeedScale, bonusFreq;
-extern int initNumCheese;           // cheese to eat per level
+extern int initNumCheese;  // cheese to eat per level
 extern int initLives;
-extern int shadowsOn;               // 0 none, 1 light 0, 2 lights 0 and 1, 3 all six
+extern int shadowsOn;  // 0 none, 1 light 0, 2 lights 0 and 1, 3 all six
 extern BOOL reflectionsOn;
 
 // ---- Flow state: screens, interludes and the load prompt ----
-extern BOOL animate;                // the simulation advances
-extern BOOL PAUSED;                 // the player paused the game
+extern BOOL animate;                   // the simulation advances
+extern BOOL PAUSED;                    // the player paused the game
 extern struct timeval time_of_death;   // last lost life, finished level or restart
 extern float time_since_death;         // whole seconds since time_of_death; < 5 is the interlude
 extern struct timeval last_idle_time;  // time of the previous simulation step
 constexpr int kTextSize = 100;
 // The control panel's text while a name is typed, and on entering the panel.
 constexpr char kLoadPrompt[] = "Please enter file to load: ";
-extern char text[kTextSize];        // the control panel's prompt or result line
-extern char fileText[kTextSize];    // name typed at the load prompt, at most 99 characters
+extern char text[kTextSize];      // the control panel's prompt or result line
+extern char fileText[kTextSize];  // name typed at the load prompt, at most 99 characters
 extern int fileTextIndex;
-extern BOOL displayText;            // the control panel shows the prompt line
+extern BOOL displayText;  // the control panel shows the prompt line
 
 // ---- Assets kept for the whole run ----
 extern GLMmodel *mouse, *apple, *banana, *surfModel, *catModel;
@@ -156,11 +156,11 @@ struct Screen {
   void (*display)(void);
   void (*keyboard)(unsigned char key, int x, int y);
   void (*mouse)(int button, int state, int x, int y);
-  void (*motion)(int x, int y);     // nullptr leaves the motion handler as it is
+  void (*motion)(int x, int y);  // nullptr leaves the motion handler as it is
   void (*idle)(void);
 };
 extern const Screen startScreen, playScreen, controlPanelScreen, gameOverScreen, winScreen;
-extern const Screen *currentScreen;                      // the screen last installed
+extern const Screen *currentScreen;  // the screen last installed
 // The handler every key goes to: GLUT calls one dispatcher that forwards here.
 extern void (*currentKeyboard)(unsigned char, int, int);
 // GLUT calls wait for g_bWindowOpen (common/drawing.h).
@@ -224,10 +224,10 @@ int InterludeLevel(void);
 void ReadModels(void);
 
 // ---- Sound cues ----
-extern int crash_id, eaten_id, levelpassed_id, catpurL_id, catpurR_id, catpurC_id,
-    boing_id, catmeow_id, bonus_id;
-extern int backmusic;               // track last chosen, 1 ... 3 once the cycle began
-extern double volSlope;             // purr volume lost per cell of distance
+extern int crash_id, eaten_id, levelpassed_id, catpurL_id, catpurR_id, catpurC_id, boing_id,
+    catmeow_id, bonus_id;
+extern int backmusic;    // track last chosen, 1 ... 3 once the cycle began
+extern double volSlope;  // purr volume lost per cell of distance
 void LoadSoundSamples(void);
 void ChangeMusic(void);
 void PlayPositionSound(int soundId, double x1, double y1, double x2, double y2);

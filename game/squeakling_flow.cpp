@@ -238,10 +238,8 @@ void SelectFromMenu(int idCommand) {
     case MENU_LIGHTING: ToggleSpotlights(); break;
     case MENU_POLYMODE: TogglePolygonFill(); break;
     case MENU_TEXTURING: ToggleTextures(); break;
-    case MENU_EXIT:
-      EndProgram();
-    default:
-      return;
+    case MENU_EXIT: EndProgram();
+    default: return;
   }
   RequestRedisplay();
 }

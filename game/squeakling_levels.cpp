@@ -116,7 +116,10 @@ static BOOL ReadRowChunk(const char *chunk, int x) {
     if (isspace(c)) return TRUE;
     if (x >= kGridSize) continue;  // rows past the 30th are ignored
     switch (c) {
-      case '0': case '1': case '2': case '4': levels[levelNum][x][y] = c - '0'; break;
+      case '0':
+      case '1':
+      case '2':
+      case '4': levels[levelNum][x][y] = c - '0'; break;
       case '3': SetMouseStart(x, y); break;
       default: break;  // any other character keeps its column and changes nothing
     }

@@ -41,8 +41,7 @@ void CheckGridAtGeneral(int pt[2], int i, double animalX, double animalY, int an
       x = animalX + cos((animalOrient + angle) * TWOPI) * h * gridScaleFactor;
       y = animalY - sin((animalOrient + angle) * TWOPI) * h * gridScaleFactor;
       break;
-    default:
-      return;
+    default: return;
   }
   pt[0] = gridValue(x);
   pt[1] = gridValue(y);

@@ -37,15 +37,15 @@ BOOL change_level = 0;
 const double TWOPI = 0.017453293;
 const double ROOT2 = 1.414213562;
 
-constexpr int kNumCheck = 3;              // probe points per animal and step
-constexpr double kSpinRate = 100.0;       // cheese and fruit spin, degrees per second
-constexpr double kPurrPeriod = 10.0;      // seconds between purrs
-constexpr double kBonusBase = 35.0;       // fruit spacing: kBonusBase + bonusSlope * bonusFreq
-constexpr double kBonusStay = 200.0;      // a fruit stays kBonusStay / mousespeedinit seconds
-constexpr double kInvincibleFor = 10.0;   // seconds of invincibility per fruit
-constexpr double kCameraRate = 150.0;     // camera heading chase, degrees per second
-constexpr int kRandomTurnOdds = 100;      // the cat turns at random on one draw in this many
-constexpr double kLevelSpeedUp = 5.0;     // start speeds gained per finished level
+constexpr int kNumCheck = 3;             // probe points per animal and step
+constexpr double kSpinRate = 100.0;      // cheese and fruit spin, degrees per second
+constexpr double kPurrPeriod = 10.0;     // seconds between purrs
+constexpr double kBonusBase = 35.0;      // fruit spacing: kBonusBase + bonusSlope * bonusFreq
+constexpr double kBonusStay = 200.0;     // a fruit stays kBonusStay / mousespeedinit seconds
+constexpr double kInvincibleFor = 10.0;  // seconds of invincibility per fruit
+constexpr double kCameraRate = 150.0;    // camera heading chase, degrees per second
+constexpr int kRandomTurnOdds = 100;     // the cat turns at random on one draw in this many
+constexpr double kLevelSpeedUp = 5.0;    // start speeds gained per finished level
 constexpr int kCheeseScoreStep = 100;
 
 // The grid being played.
@@ -122,7 +122,7 @@ static void TimeBonus(double dt) {
 // Colour by whole seconds of invincibility elapsed; past 10 (a long step
 // jumped over the eleventh second) the colour stays as it was.
 static const GLfloat *InvincibleColor(int seconds, const GLfloat *current) {
-  static const GLfloat *const kFade[] = {mc0, mc0, mc0, mc0, mc0, mc0,
+  static const GLfloat *const kFade[] = {mc0, mc0, mc0, mc0, mc0,       mc0,
                                          mc2, mc4, mc6, mc8, colorWhite};
   if (seconds < 0 || seconds >= static_cast<int>(std::size(kFade))) return current;
   return kFade[seconds];

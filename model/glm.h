@@ -17,7 +17,7 @@ constexpr GLuint GLM_DRAW_MATERIAL = 16;  // group material on front and back
 constexpr int kGlmWordSize = 128;
 
 struct GLMmaterial {
-  char *name;          // null for a material the library never named
+  char *name;  // null for a material the library never named
   GLfloat diffuse[4];
   GLfloat ambient[4];
   GLfloat specular[4];
@@ -35,8 +35,8 @@ struct GLMtriangle {
 struct GLMgroup {
   char *name;
   GLuint numtriangles;
-  GLuint *triangles;   // 0-based indices into the model's triangles
-  GLuint material;     // 0-based index into the model's materials
+  GLuint *triangles;  // 0-based indices into the model's triangles
+  GLuint material;    // 0-based index into the model's materials
   GLMgroup *next;
 };
 
@@ -44,21 +44,21 @@ struct GLMgroup {
 // entry 0 exists and is left empty. The model owns every array and string.
 struct GLMmodel {
   char *pathname;
-  char *mtllibname;    // first word after the last mtllib; null if none
+  char *mtllibname;  // first word after the last mtllib; null if none
   GLuint numvertices;
-  GLfloat *vertices;   // 3 floats x (numvertices + 1)
+  GLfloat *vertices;  // 3 floats x (numvertices + 1)
   GLuint numnormals;
-  GLfloat *normals;    // 3 floats x (numnormals + 1); null if none
+  GLfloat *normals;  // 3 floats x (numnormals + 1); null if none
   GLuint numtexcoords;
   GLfloat *texcoords;  // 2 floats x (numtexcoords + 1); null if none
   GLuint numfacetnorms;
-  GLfloat *facetnorms; // 3 floats x (numfacetnorms + 1); null after reading
+  GLfloat *facetnorms;  // 3 floats x (numfacetnorms + 1); null after reading
   GLuint numtriangles;
   GLMtriangle *triangles;
-  GLuint nummaterials; // the default material included; 0 without a library
+  GLuint nummaterials;  // the default material included; 0 without a library
   GLMmaterial *materials;
   GLuint numgroups;
-  GLMgroup *groups;    // the most recently created group first
+  GLMgroup *groups;  // the most recently created group first
   GLfloat position[3];
 };
 

@@ -22,13 +22,15 @@ static GLuint glmUsableMode(const GLMmodel *model, GLuint mode) {
     mode &= ~GLM_DRAW_SMOOTH;
   }
   if ((mode & GLM_DRAW_TEXTURE) && !model->texcoords) {
-    printf("glmDraw() warning: texture render mode requested with no texture coordinates "
-           "defined.\n");
+    printf(
+        "glmDraw() warning: texture render mode requested with no texture coordinates "
+        "defined.\n");
     mode &= ~GLM_DRAW_TEXTURE;
   }
   if ((mode & GLM_DRAW_FLAT) && (mode & GLM_DRAW_SMOOTH)) {
-    printf("glmDraw() warning: flat render mode requested and smooth render mode requested "
-           "(using smooth).\n");
+    printf(
+        "glmDraw() warning: flat render mode requested and smooth render mode requested "
+        "(using smooth).\n");
     mode &= ~GLM_DRAW_FLAT;
   }
   if ((mode & GLM_DRAW_COLOR) && !model->materials) {
@@ -40,8 +42,9 @@ static GLuint glmUsableMode(const GLMmodel *model, GLuint mode) {
     mode &= ~GLM_DRAW_MATERIAL;
   }
   if ((mode & GLM_DRAW_COLOR) && (mode & GLM_DRAW_MATERIAL)) {
-    printf("glmDraw() warning: color and material render mode requested using only material "
-           "mode.\n");
+    printf(
+        "glmDraw() warning: color and material render mode requested using only material "
+        "mode.\n");
     mode &= ~GLM_DRAW_COLOR;
   }
   return mode;
@@ -49,8 +52,7 @@ static GLuint glmUsableMode(const GLMmodel *model, GLuint mode) {
 
 static void glmDrawCorner(const GLMmodel *model, GLuint mode, int k) {
   if (mode & GLM_DRAW_SMOOTH) glNormal3fv(&model->normals[3 * glmDrawTriangle->nindices[k]]);
-  if (mode & GLM_DRAW_TEXTURE)
-    glTexCoord2fv(&model->texcoords[2 * glmDrawTriangle->tindices[k]]);
+  if (mode & GLM_DRAW_TEXTURE) glTexCoord2fv(&model->texcoords[2 * glmDrawTriangle->tindices[k]]);
   glVertex3fv(&model->vertices[3 * glmDrawTriangle->vindices[k]]);
 }
 
@@ -75,8 +77,7 @@ void glmDraw(GLMmodel *model, GLuint mode) {
     glBegin(GL_TRIANGLES);
     for (glmDrawIndex = 0; glmDrawIndex < glmDrawGroup->numtriangles; glmDrawIndex++) {
       glmDrawTriangle = &model->triangles[glmDrawGroup->triangles[glmDrawIndex]];
-      if (mode & GLM_DRAW_FLAT)
-        glNormal3fv(&model->facetnorms[3 * glmDrawTriangle->findex]);
+      if (mode & GLM_DRAW_FLAT) glNormal3fv(&model->facetnorms[3 * glmDrawTriangle->findex]);
       for (int k = 0; k < 3; k++) glmDrawCorner(model, mode, k);
     }
     glEnd();

@@ -14,23 +14,17 @@ namespace {
 // One triangle corner in a vertex's corner list, while vertex normals are
 // computed. A list starts with the highest-numbered triangle using the vertex.
 struct GLMnode {
-  GLuint index;     // 0-based triangle
+  GLuint index;  // 0-based triangle
   bool averaged;
   GLMnode *next;
 };
 }  // namespace
 
-GLfloat glmAbs(GLfloat f) {
-  return f < 0 ? -f : f;
-}
+GLfloat glmAbs(GLfloat f) { return f < 0 ? -f : f; }
 
-GLfloat glmMax(GLfloat a, GLfloat b) {
-  return b > a ? b : a;
-}
+GLfloat glmMax(GLfloat a, GLfloat b) { return b > a ? b : a; }
 
-GLfloat glmDot(GLfloat *u, GLfloat *v) {
-  return u[0] * v[0] + u[1] * v[1] + u[2] * v[2];
-}
+GLfloat glmDot(GLfloat *u, GLfloat *v) { return u[0] * v[0] + u[1] * v[1] + u[2] * v[2]; }
 
 void glmCross(GLfloat *u, GLfloat *v, GLfloat *n) {
   n[0] = u[1] * v[2] - u[2] * v[1];

@@ -28,9 +28,9 @@ namespace {
 // belonging to it is kept in `word` as pending, for the next read.
 struct GLMscanner {
   FILE *file;
-  const char *path;     // for messages
-  const char *reader;   // "glmReadOBJ()" or "glmReadMTL()"
-  const char *kind;     // "data file" or "material file"
+  const char *path;    // for messages
+  const char *reader;  // "glmReadOBJ()" or "glmReadMTL()"
+  const char *kind;    // "data file" or "material file"
   char word[kGlmWordSize];
   bool pending;
 };
@@ -61,8 +61,7 @@ static bool glmFail(GLMreadError *error, bool toStdout, const char *format, ...)
 }
 
 static bool glmFailInput(const GLMscanner *s, GLMreadError *error, const char *what) {
-  return glmFail(error, false, "%s failed: %s in %s \"%s\".\n", s->reader, what, s->kind,
-                 s->path);
+  return glmFail(error, false, "%s failed: %s in %s \"%s\".\n", s->reader, what, s->kind, s->path);
 }
 
 static GLMwordResult glmNextWord(GLMscanner *s, GLMreadError *error) {
@@ -141,8 +140,7 @@ static bool glmParseCorner(const char *word, GLMform form, GLMcorner *corner) {
   *corner = GLMcorner{0, 0, 0};
   if (!glmParseIndex(&p, &corner->v)) return false;
   switch (form) {
-    case kGlmFormV:
-      break;
+    case kGlmFormV: break;
     case kGlmFormVT:
       if (*p++ != '/' || !glmParseIndex(&p, &corner->t)) return false;
       break;
@@ -185,9 +183,7 @@ static bool glmReadFace(GLMscanner *s, GLMform *form, std::vector<GLMcorner> *co
   return true;
 }
 
-static char *glmCopy(const char *text) {
-  return strdup(text);
-}
+static char *glmCopy(const char *text) { return strdup(text); }
 
 char *glmDirName(const char *path) {
   char *dir = glmCopy(path);
@@ -415,8 +411,7 @@ static bool glmDisagree(const GLMscanner *s, GLMreadError *error) {
   return glmFailInput(s, error, "lines its two passes read differently");
 }
 
-static bool glmCheckIndex(const GLMscanner *s, long long index, GLuint count,
-                          GLMreadError *error) {
+static bool glmCheckIndex(const GLMscanner *s, long long index, GLuint count, GLMreadError *error) {
   if (index >= 1 && index <= static_cast<long long>(count)) return true;
   char what[96];
   snprintf(what, sizeof what, "a face index %lld outside 1 to %u", index, count);
@@ -467,19 +462,18 @@ static bool glmReadFloats(const GLMscanner *s, GLMreadError *error, GLuint *next
 }
 
 static bool glmSecondWord(GLMscanner *s, GLMmodel *model, GLMfill *fill, GLMgroup **group,
-                          GLuint *material, std::vector<GLMcorner> *corners,
-                          GLMreadError *error) {
+                          GLuint *material, std::vector<GLMcorner> *corners, GLMreadError *error) {
   const char *word = s->word;
   char name[kGlmWordSize];
   GLMform form = kGlmFormV;
   switch (word[0]) {
     case 'v':
-      if (word[1] == '\0') return glmReadFloats(s, error, &fill->vertices, model->numvertices,
-                                                model->vertices, 3);
-      if (word[1] == 'n') return glmReadFloats(s, error, &fill->normals, model->numnormals,
-                                               model->normals, 3);
-      if (word[1] == 't') return glmReadFloats(s, error, &fill->texcoords,
-                                               model->numtexcoords, model->texcoords, 2);
+      if (word[1] == '\0')
+        return glmReadFloats(s, error, &fill->vertices, model->numvertices, model->vertices, 3);
+      if (word[1] == 'n')
+        return glmReadFloats(s, error, &fill->normals, model->numnormals, model->normals, 3);
+      if (word[1] == 't')
+        return glmReadFloats(s, error, &fill->texcoords, model->numtexcoords, model->texcoords, 2);
       return glmUnknownToken(error, word);
     case 'u':
       glmReadLineWord(s->file, name);

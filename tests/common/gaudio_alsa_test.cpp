@@ -109,7 +109,10 @@ TEST(AlsaOutput, WithNeitherDeviceNorAlsaOutputTheMixerDoesNotStart) {
   EXPECT_EQ(startAudio(ga.get(), "/nonexistent/dsp"), -1);
   std::string err = GetCapturedStderr();
   EXPECT_EQ(err.rfind("/nonexistent/dsp: No such file or directory\n"
-                      "gaudio: cannot open ALSA output \"default\": ", 0), 0u) << err;
+                      "gaudio: cannot open ALSA output \"default\": ",
+                      0),
+            0u)
+      << err;
   EXPECT_EQ(ga->audio_fd, -1);
   EXPECT_EQ(ga->alsa_pcm, nullptr);
   EXPECT_EQ(loadSample(ga.get(), kTrack.c_str()), -1);

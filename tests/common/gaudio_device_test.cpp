@@ -24,8 +24,9 @@ TEST(DeviceStart, AMissingDeviceLeavesTheMixerRefusingEverything) {
   Mixer ga(new gameaudio{});
   CaptureStderr();
   EXPECT_EQ(startAudio(ga.get(), "/nonexistent/dsp"), -1);
-  EXPECT_EQ(GetCapturedStderr(), "/nonexistent/dsp: No such file or directory\n"
-                                 "gaudio: cannot open ALSA output \"default\": No such file or directory\n");
+  EXPECT_EQ(GetCapturedStderr(),
+            "/nonexistent/dsp: No such file or directory\n"
+            "gaudio: cannot open ALSA output \"default\": No such file or directory\n");
   EXPECT_EQ(ga->audio_fd, -1);
   CaptureStderr();
   EXPECT_EQ(loadSample(ga.get(), kTrack.c_str()), -1);

@@ -126,7 +126,7 @@ TEST_F(Mix, RepeatCountsPlayOnceNTimesOrUntilStopped) {
 }
 
 TEST_F(Mix, RemovedVoiceIsReplacedByTheLastWhichStillSoundsInThatFrame) {
-  auto shortSample = Frames(5, 0, 1);   // ends at frame 4
+  auto shortSample = Frames(5, 0, 1);  // ends at frame 4
   auto middle = Frames(2048, 0, 10);
   auto last = Frames(2048, 0, 100);
   Add(Voice(shortSample, 0, 256, 1, 0));

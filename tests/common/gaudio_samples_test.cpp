@@ -32,7 +32,10 @@ class Samples : public ::testing::Test {
 };
 
 TEST_F(Samples, StorageIsWholeBlocksStrictlyLongerThanTheData) {
-  struct Case { size_t bytes; int frames; } cases[] = {{10000, 3072}, {8192, 3072}, {0, 1024}, {4095, 1024}};
+  struct Case {
+    size_t bytes;
+    int frames;
+  } cases[] = {{10000, 3072}, {8192, 3072}, {0, 1024}, {4095, 1024}};
   for (const Case &c : cases) {
     std::vector<char> bytes = Counting(c.bytes);
     int id = loadSample(ga.get(), File("s" + std::to_string(c.bytes), bytes).c_str());
@@ -44,7 +47,8 @@ TEST_F(Samples, StorageIsWholeBlocksStrictlyLongerThanTheData) {
     EXPECT_EQ(std::vector<char>(raw, raw + c.bytes), bytes);
     for (size_t i = c.bytes; i < size_t(c.frames) * 4; i++) ASSERT_EQ(raw[i], 0) << i;
 
-    int copied = copySample(ga.get(), reinterpret_cast<const int16_t *>(bytes.data()), int(c.bytes));
+    int copied =
+        copySample(ga.get(), reinterpret_cast<const int16_t *>(bytes.data()), int(c.bytes));
     ASSERT_GE(copied, 0);
     EXPECT_EQ(ga->samples[copied].numsamples, c.frames);
     EXPECT_EQ(memcmp(ga->samples[copied].data, s.data, size_t(c.frames) * 4), 0);

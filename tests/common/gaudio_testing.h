@@ -103,7 +103,8 @@ inline std::vector<std::pair<int, std::string>> DecoderChildren() {
     if (paren == std::string::npos) continue;
     int ppid = 0;
     char state = 0;
-    if (sscanf(line.c_str() + paren + 1, " %c %d", &state, &ppid) != 2 || ppid != getpid()) continue;
+    if (sscanf(line.c_str() + paren + 1, " %c %d", &state, &ppid) != 2 || ppid != getpid())
+      continue;
     std::vector<char> raw = ReadFile("/proc/" + std::string(e->d_name) + "/cmdline");
     for (char &c : raw) c = c ? c : ' ';
     std::string cmd(raw.begin(), raw.end());

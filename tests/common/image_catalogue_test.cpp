@@ -12,9 +12,8 @@
 namespace {
 
 class ImageCatalogue : public ::testing::Test {
-protected:
-  static void SetUpTestSuite()
-  {
+ protected:
+  static void SetUpTestSuite() {
     ASSERT_EQ(chdir(SQ_DATA_DIR), 0);
     ReadImageFiles();
   }
@@ -22,22 +21,19 @@ protected:
   static int H(int index) { return imageHeight[index]; }
 };
 
-TEST_F(ImageCatalogue, EveryImageLoadsAtItsIndex)
-{
+TEST_F(ImageCatalogue, EveryImageLoadsAtItsIndex) {
   for (const ImageEntry &entry : imageCatalogue) {
     SCOPED_TRACE(entry.file);
     EXPECT_NE(*entry.pixels, nullptr);
     EXPECT_GT(W(entry.index), 0);
     EXPECT_GT(H(entry.index), 0);
   }
-  for (int unused : {0, 1, 4, 51, 55, 59})
-    EXPECT_EQ(W(unused) + H(unused), 0) << unused;
+  for (int unused : {0, 1, 4, 51, 55, 59}) EXPECT_EQ(W(unused) + H(unused), 0) << unused;
   // Only the upper-case extension exists on a case-sensitive file system.
   EXPECT_NE(access("images/EditorTitle.rgb", F_OK), 0);
 }
 
-TEST_F(ImageCatalogue, TitleBarCoversTheTopStripWithTheGoldRuleAtTheBottom)
-{
+TEST_F(ImageCatalogue, TitleBarCoversTheTopStripWithTheGoldRuleAtTheBottom) {
   EXPECT_EQ(W(kImageTitleBar), 1200);
   EXPECT_EQ(H(kImageTitleBar), 50);
   // Row 0 is the bottom row: the gold rule under the bar.
@@ -46,14 +42,13 @@ TEST_F(ImageCatalogue, TitleBarCoversTheTopStripWithTheGoldRuleAtTheBottom)
   EXPECT_LT(bottom[2], 40);
 }
 
-TEST_F(ImageCatalogue, ControlPanelFitsItsColumnsAndHitStrips)
-{
-  const int faces[] = {kImageBFirstPerson, kImageBThirdPerson, kImageBTexturesOn,
-                       kImageBTexturesOff, kImageBSpotlightsOn, kImageBSpotlightsOff,
-                       kImageBCatOn, kImageBCatOff, kImageBSoundOn, kImageBSoundOff,
-                       kImageBShadowsOff, kImageBOneShadow, kImageBTwoShadows,
-                       kImageBAllShadows, kImageBReflectionsOn, kImageBReflectionsOff,
-                       kImageBReturnToGame, kImageBRestart, kImageBLoad, kImageBQuit};
+TEST_F(ImageCatalogue, ControlPanelFitsItsColumnsAndHitStrips) {
+  const int faces[] = {
+      kImageBFirstPerson,  kImageBThirdPerson,   kImageBTexturesOn,    kImageBTexturesOff,
+      kImageBSpotlightsOn, kImageBSpotlightsOff, kImageBCatOn,         kImageBCatOff,
+      kImageBSoundOn,      kImageBSoundOff,      kImageBShadowsOff,    kImageBOneShadow,
+      kImageBTwoShadows,   kImageBAllShadows,    kImageBReflectionsOn, kImageBReflectionsOff,
+      kImageBReturnToGame, kImageBRestart,       kImageBLoad,          kImageBQuit};
   // Hit tests use BCatOff's width for every face and assume 50 rows.
   for (int face : faces) {
     EXPECT_EQ(W(face), W(kImageBCatOff)) << face;
@@ -65,22 +60,18 @@ TEST_F(ImageCatalogue, ControlPanelFitsItsColumnsAndHitStrips)
 
   const int leftLabels[] = {kImageLView, kImageLTextures, kImageLLighting, kImageLCat,
                             kImageLSound};
-  const int wideLabels[] = {kImageLMouseSpeed, kImageLLives, kImageLNumCheese,
-                            kImageLCatSpeed, kImageLBonus, kImageLShadows, kImageLReflections};
-  for (int label : leftLabels)
-    EXPECT_LE(250 + W(label), 480) << label;
-  for (int label : wideLabels)
-    EXPECT_LE(480 + W(label), 730) << label;
+  const int wideLabels[] = {kImageLMouseSpeed, kImageLLives,   kImageLNumCheese,  kImageLCatSpeed,
+                            kImageLBonus,      kImageLShadows, kImageLReflections};
+  for (int label : leftLabels) EXPECT_LE(250 + W(label), 480) << label;
+  for (int label : wideLabels) EXPECT_LE(480 + W(label), 730) << label;
   for (int label : leftLabels)
     EXPECT_LE(H(label), 25) << label;  // between face (450) and panel title (475)
-  for (int label : wideLabels)
-    EXPECT_LE(H(label), 25) << label;
+  for (int label : wideLabels) EXPECT_LE(H(label), 25) << label;
   EXPECT_LE(200 + W(kImageControlPanelTitle), 1200);
   EXPECT_LE(475 + H(kImageControlPanelTitle), 600);
 }
 
-TEST_F(ImageCatalogue, SliderTracksGiveSensibleRanges)
-{
+TEST_F(ImageCatalogue, SliderTracksGiveSensibleRanges) {
   const int tracks[] = {kImageSMouseSpeed, kImageSLives, kImageSCheese, kImageSCatSpeed,
                         kImageSBonus};
   for (int track : tracks) {
@@ -99,8 +90,7 @@ TEST_F(ImageCatalogue, SliderTracksGiveSensibleRanges)
   EXPECT_LE(430 + H(kImageSliderFront), 450);
 }
 
-TEST_F(ImageCatalogue, StartAndEditorImagesFitBesideTheirContent)
-{
+TEST_F(ImageCatalogue, StartAndEditorImagesFitBesideTheirContent) {
   EXPECT_LT(W(kImageTitle), 1200 - 8);  // room to slide
   EXPECT_LE(150 + H(kImageTitle), 600);
   EXPECT_EQ(W(kImageEditTitle), 1200);
@@ -109,8 +99,7 @@ TEST_F(ImageCatalogue, StartAndEditorImagesFitBesideTheirContent)
   EXPECT_LE(35 + H(kImageEditHelp), 550);
 }
 
-TEST_F(ImageCatalogue, SceneTexturesArePowersOfTwo)
-{
+TEST_F(ImageCatalogue, SceneTexturesArePowersOfTwo) {
   for (const char *file : {"wood.rgb", "cheese.rgb", "images/fur.rgb", "floortex.rgb"}) {
     SCOPED_TRACE(file);
     int w = 0, h = 0, c = 0;

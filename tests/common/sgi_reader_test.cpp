@@ -16,25 +16,20 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-std::string TempPath(const std::string &name)
-{
+std::string TempPath(const std::string &name) {
   return ::testing::TempDir() + "sgi_" + std::to_string(getpid()) + "_" + name;
 }
 
-void Put16(Bytes &b, size_t at, unsigned v)
-{
+void Put16(Bytes &b, size_t at, unsigned v) {
   b[at] = v >> 8;
   b[at + 1] = v & 0xFF;
 }
 
-void Put32(Bytes &b, size_t at, uint32_t v)
-{
-  for (int i = 0; i < 4; i++)
-    b[at + i] = (v >> (24 - 8 * i)) & 0xFF;
+void Put32(Bytes &b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; i++) b[at + i] = (v >> (24 - 8 * i)) & 0xFF;
 }
 
-Bytes Header(bool rle, unsigned x, unsigned y, unsigned z)
-{
+Bytes Header(bool rle, unsigned x, unsigned y, unsigned z) {
   Bytes b(512, 0);
   Put16(b, 0, 474);
   b[2] = rle ? 1 : 0;
@@ -49,18 +44,15 @@ Bytes Header(bool rle, unsigned x, unsigned y, unsigned z)
 // channels[z][y * x + i]: the value of channel z at pixel (i, y), y = 0 bottom.
 using Planes = std::vector<Bytes>;
 
-Bytes Verbatim(unsigned x, unsigned y, const Planes &channels)
-{
+Bytes Verbatim(unsigned x, unsigned y, const Planes &channels) {
   Bytes b = Header(false, x, y, unsigned(channels.size()));
-  for (const Bytes &plane : channels)
-    b.insert(b.end(), plane.begin(), plane.end());
+  for (const Bytes &plane : channels) b.insert(b.end(), plane.begin(), plane.end());
   return b;
 }
 
 // Each row as one literal packet plus a terminator; rows are stored in
 // reverse table order so only the row-start table can find them.
-Bytes Rle(unsigned x, unsigned y, const Planes &channels)
-{
+Bytes Rle(unsigned x, unsigned y, const Planes &channels) {
   const size_t rows = size_t(y) * channels.size();
   Bytes b = Header(true, x, y, unsigned(channels.size()));
   b.resize(512 + 8 * rows);
@@ -75,11 +67,10 @@ Bytes Rle(unsigned x, unsigned y, const Planes &channels)
   return b;
 }
 
-std::string Write(const std::string &name, const Bytes &bytes)
-{
+std::string Write(const std::string &name, const Bytes &bytes) {
   const std::string path = TempPath(name);
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
-                                              std::streamsize(bytes.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
   return path;
 }
 
@@ -88,58 +79,50 @@ struct Image {
   Bytes rgba;
 };
 
-Image ReadRgba(const std::string &path)
-{
+Image ReadRgba(const std::string &path) {
   Image im;
   std::unique_ptr<unsigned, decltype(&free)> p(read_texture(path.c_str(), &im.w, &im.h, &im.c),
                                                free);
   const auto *bytes = reinterpret_cast<const unsigned char *>(p.get());
-  if (bytes)
-    im.rgba.assign(bytes, bytes + 4 * size_t(im.w) * im.h);
+  if (bytes) im.rgba.assign(bytes, bytes + 4 * size_t(im.w) * im.h);
   return im;
 }
 
-Bytes ReadPacked(const std::string &path, size_t expected)
-{
+Bytes ReadPacked(const std::string &path, size_t expected) {
   int w, h, c;
   std::unique_ptr<unsigned char, decltype(&free)> p(read_sgi(path.c_str(), &w, &h, &c), free);
   return Bytes(p.get(), p.get() + expected);
 }
 
 // A 3 x 2 test picture: channel z of pixel i holds 10 * (z + 1) + i.
-Planes TestPlanes(int z)
-{
+Planes TestPlanes(int z) {
   Planes planes;
   for (int c = 0; c < z; c++) {
     Bytes plane;
-    for (int i = 0; i < 6; i++)
-      plane.push_back(10 * (c + 1) + i);
+    for (int i = 0; i < 6; i++) plane.push_back(10 * (c + 1) + i);
     planes.push_back(plane);
   }
   return planes;
 }
 
-Bytes ExpectedRgba(int z)
-{
+Bytes ExpectedRgba(int z) {
   Bytes out;
   for (int i = 0; i < 6; i++) {
     const int v[4] = {10 + i, 20 + i, 30 + i, 40 + i};
     if (z == 1)
-      out.insert(out.end(), {Bytes::value_type(v[0]), Bytes::value_type(v[0]),
-                             Bytes::value_type(v[0]), 255});
+      out.insert(out.end(),
+                 {Bytes::value_type(v[0]), Bytes::value_type(v[0]), Bytes::value_type(v[0]), 255});
     else if (z == 2)
       out.insert(out.end(), {Bytes::value_type(v[0]), Bytes::value_type(v[0]),
                              Bytes::value_type(v[0]), Bytes::value_type(v[1])});
     else
       out.insert(out.end(), {Bytes::value_type(v[0]), Bytes::value_type(v[1]),
-                             Bytes::value_type(v[2]),
-                             Bytes::value_type(z == 3 ? 255 : v[3])});
+                             Bytes::value_type(v[2]), Bytes::value_type(z == 3 ? 255 : v[3])});
   }
   return out;
 }
 
-TEST(SgiReader, EveryChannelCountVerbatimAndRleGivesRgba)
-{
+TEST(SgiReader, EveryChannelCountVerbatimAndRleGivesRgba) {
   for (int z = 1; z <= 5; z++) {
     for (bool rle : {false, true}) {
       SCOPED_TRACE("channels " + std::to_string(z) + (rle ? " rle" : " verbatim"));
@@ -153,8 +136,7 @@ TEST(SgiReader, EveryChannelCountVerbatimAndRleGivesRgba)
   }
 }
 
-TEST(SgiReader, ReadSgiPacksTheFilesOwnChannels)
-{
+TEST(SgiReader, ReadSgiPacksTheFilesOwnChannels) {
   const std::string grey = Write("p1.rgb", Verbatim(3, 2, TestPlanes(1)));
   EXPECT_EQ(ReadPacked(grey, 6), (Bytes{10, 11, 12, 13, 14, 15}));
   const std::string la = Write("p2.rgb", Rle(3, 2, TestPlanes(2)));
@@ -168,8 +150,7 @@ TEST(SgiReader, ReadSgiPacksTheFilesOwnChannels)
   EXPECT_EQ(Bytes(five.begin() + 15, five.begin() + 19), (Bytes{13, 23, 33, 43}));
 }
 
-TEST(SgiReader, RlePacketsLiteralRepeatAndEnd)
-{
+TEST(SgiReader, RlePacketsLiteralRepeatAndEnd) {
   // One 10-pixel grey row: literal 0x83 a b c, repeat 0x05 v, then an end
   // packet; the two pixels the row never reaches stay 0.
   for (unsigned char end : {0x00, 0x80}) {
@@ -183,8 +164,7 @@ TEST(SgiReader, RlePacketsLiteralRepeatAndEnd)
   }
 }
 
-TEST(SgiReader, HeaderIsBigEndianAndMagicIsIgnored)
-{
+TEST(SgiReader, HeaderIsBigEndianAndMagicIsIgnored) {
   uint16_t s[2] = {0x0102, 0xA0B0};
   ConvertShort(s, 2);
   EXPECT_EQ(s[0], 0x0201);
@@ -195,8 +175,7 @@ TEST(SgiReader, HeaderIsBigEndianAndMagicIsIgnored)
 
   // 258 = 0x0102 wide: a swapped reader would see 513.
   Bytes grey(258);
-  for (size_t i = 0; i < grey.size(); i++)
-    grey[i] = i & 0xFF;
+  for (size_t i = 0; i < grey.size(); i++) grey[i] = i & 0xFF;
   Bytes b = Verbatim(258, 1, {grey});
   Put16(b, 0, 0xBEEF);
   const Image im = ReadRgba(Write("be.rgb", b));
@@ -207,23 +186,19 @@ TEST(SgiReader, HeaderIsBigEndianAndMagicIsIgnored)
 
 // ---- Files from independent writers.
 
-std::string RunTool(const std::string &command)
-{
+std::string RunTool(const std::string &command) {
   return std::system(command.c_str()) == 0 ? "" : "failed: " + command;
 }
 
 // A 4 x 3 picture, top row first as PPM stores it, every value distinct.
-Bytes ToolPixels()
-{
+Bytes ToolPixels() {
   Bytes p;
-  for (int i = 0; i < 4 * 3 * 3; i++)
-    p.push_back(5 + 7 * i);
+  for (int i = 0; i < 4 * 3 * 3; i++) p.push_back(5 + 7 * i);
   return p;
 }
 
 // Expected RGBA from read_texture: SGI row 0 is the picture's bottom row.
-Bytes ToolExpected(bool grey, bool alpha)
-{
+Bytes ToolExpected(bool grey, bool alpha) {
   const Bytes p = ToolPixels();
   Bytes out;
   for (int y = 2; y >= 0; y--)
@@ -232,14 +207,12 @@ Bytes ToolExpected(bool grey, bool alpha)
       if (grey)
         out.insert(out.end(), {px[0], px[0], px[0], 255});
       else
-        out.insert(out.end(), {px[0], px[1], px[2],
-                               Bytes::value_type(alpha ? 200 - 10 * x : 255)});
+        out.insert(out.end(), {px[0], px[1], px[2], Bytes::value_type(alpha ? 200 - 10 * x : 255)});
     }
   return out;
 }
 
-TEST(SgiReader, MatchesNetpbmAndImageMagick)
-{
+TEST(SgiReader, MatchesNetpbmAndImageMagick) {
   const std::string ppm = TempPath("tool.ppm");
   {
     std::ofstream out(ppm, std::ios::binary);
@@ -253,8 +226,7 @@ TEST(SgiReader, MatchesNetpbmAndImageMagick)
     std::ofstream out(greyPgm, std::ios::binary);
     out << "P5\n4 3\n255\n";
     const Bytes p = ToolPixels();
-    for (size_t i = 0; i < p.size(); i += 3)
-      out.put(char(p[i]));
+    for (size_t i = 0; i < p.size(); i += 3) out.put(char(p[i]));
   }
   struct Case {
     std::string command;
@@ -267,8 +239,9 @@ TEST(SgiReader, MatchesNetpbmAndImageMagick)
       {"convert " + ppm + " -compress RLE SGI:-", false, false},
       {"convert " + greyPgm + " -compress RLE SGI:-", true, false},
       // Alpha falls by 10 per column from 200.
-      {"convert " + ppm + " \\( -size 4x3 gradient: -fx 0.784314-0.039216*i \\) -alpha off"
-                          " -compose CopyOpacity -composite -compress RLE SGI:-",
+      {"convert " + ppm +
+           " \\( -size 4x3 gradient: -fx 0.784314-0.039216*i \\) -alpha off"
+           " -compose CopyOpacity -composite -compress RLE SGI:-",
        false, true},
   };
   for (const Case &c : cases) {
@@ -284,8 +257,7 @@ TEST(SgiReader, MatchesNetpbmAndImageMagick)
 
 // ---- Malformed files.
 
-TEST(SgiReaderDeathTest, UnusableFilesEndTheProgramNamingTheFile)
-{
+TEST(SgiReaderDeathTest, UnusableFilesEndTheProgramNamingTheFile) {
   const std::string missing = TempPath("missing.rgb");
   EXPECT_EXIT(ReadRgba(missing), ::testing::ExitedWithCode(1), "missing.rgb: No such file");
 
@@ -318,20 +290,18 @@ TEST(SgiReaderDeathTest, UnusableFilesEndTheProgramNamingTheFile)
   EXPECT_EXIT(ReadPacked(noChannels, 0), ::testing::ExitedWithCode(1), "z0.rgb: .*no channels");
 }
 
-TEST(SgiReader, ZeroChannelsReadsAsGreyForRgba)
-{
+TEST(SgiReader, ZeroChannelsReadsAsGreyForRgba) {
   Bytes b = Header(false, 3, 2, 0);
   const Bytes grey = TestPlanes(1)[0];
   b.insert(b.end(), grey.begin(), grey.end());
   EXPECT_EQ(ReadRgba(Write("z0g.rgb", b)).rgba, ExpectedRgba(1));
   // An RLE file with no channels has empty tables: every row reads as 0.
   const Image rle = ReadRgba(Write("z0r.rgb", Header(true, 3, 2, 0)));
-  EXPECT_EQ(rle.rgba, Bytes({0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0,
-                             255, 0, 0, 0, 255}));
+  EXPECT_EQ(rle.rgba, Bytes({0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255,
+                             0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0, 255}));
 }
 
-TEST(SgiReader, BadRleRowsAreClippedOrCleared)
-{
+TEST(SgiReader, BadRleRowsAreClippedOrCleared) {
   // Row 0 repeats far past xsize and its length claims more than the row
   // buffer; row 1 starts outside the file; row 2 is a literal run cut off by
   // the end of the file; row 3 has a negative length.

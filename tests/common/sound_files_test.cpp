@@ -18,7 +18,8 @@ std::string SoundDir() {
   return dir ? dir : std::string(SQ_DATA_DIR) + "/sound";
 }
 
-const char *kGameEffects[] = {"bomb_expl", "scale", "applause", "cat_purr", "boing", "catmeow", "wob"};
+const char *kGameEffects[] = {"bomb_expl", "scale",   "applause", "cat_purr",
+                              "boing",     "catmeow", "wob"};
 const char *kEditorEffects[] = {"20th", "bleep", "scan1", "report", "tone"};
 const char *kTracks[] = {"hamster", "bumblebee", "valk", "billtell"};
 
@@ -30,8 +31,12 @@ Values ToValues(const std::vector<char> &bytes) {
   return v;
 }
 
-Values Effect(const std::string &name) { return ToValues(ReadFile(SoundDir() + "/" + name + ".raw")); }
-Values Track(const std::string &name) { return ToValues(DecodeTrack(SoundDir() + "/" + name + ".mp3")); }
+Values Effect(const std::string &name) {
+  return ToValues(ReadFile(SoundDir() + "/" + name + ".raw"));
+}
+Values Track(const std::string &name) {
+  return ToValues(DecodeTrack(SoundDir() + "/" + name + ".mp3"));
+}
 
 double Db(double level) { return 20 * std::log10(level / 32768.0); }
 
@@ -82,7 +87,8 @@ std::pair<int, int> EdgePeaks(const Values &v) {
   const size_t ms = 2 * 44;
   int head = 0, tail = 0;
   for (size_t i = 0; i < ms && i < v.size(); i++) head = std::max(head, std::abs(int(v[i])));
-  for (size_t i = v.size() > ms ? v.size() - ms : 0; i < v.size(); i++) tail = std::max(tail, std::abs(int(v[i])));
+  for (size_t i = v.size() > ms ? v.size() - ms : 0; i < v.size(); i++)
+    tail = std::max(tail, std::abs(int(v[i])));
   return {head, tail};
 }
 
@@ -98,8 +104,9 @@ TEST(SoundFiles, EffectsFadeInAndOutShareOneLoudnessAndPeakBelowMinus6) {
   std::map<std::string, double> loudness;
   for (const char *group : {"game", "editor"}) {
     bool game = std::string(group) == "game";
-    for (const char *name : game ? std::vector<const char *>(std::begin(kGameEffects), std::end(kGameEffects))
-                                 : std::vector<const char *>(std::begin(kEditorEffects), std::end(kEditorEffects))) {
+    for (const char *name :
+         game ? std::vector<const char *>(std::begin(kGameEffects), std::end(kGameEffects))
+              : std::vector<const char *>(std::begin(kEditorEffects), std::end(kEditorEffects))) {
       Values v = Effect(name);
       ExpectCleanEdgesAndNoJump(name, v);
       if (v.empty()) continue;

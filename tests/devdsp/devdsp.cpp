@@ -23,10 +23,10 @@ constexpr double kBytesPerSecond = 44100.0 * 4;
 constexpr char kDevice[] = "/dev/dsp";
 
 char g_capture[4096] = "/dev/null";
-int g_fd = -1;                  // the open stand-in device
-int g_log = -1;                 // its request log
-double g_capacity = 65536;      // bytes the device queues before writes block
-double g_drainedAt = 0;         // time at which the queued bytes will have played
+int g_fd = -1;              // the open stand-in device
+int g_log = -1;             // its request log
+double g_capacity = 65536;  // bytes the device queues before writes block
+double g_drainedAt = 0;     // time at which the queued bytes will have played
 
 template <typename F>
 F Real(const char *name) {
@@ -58,7 +58,8 @@ void Pace(size_t n) {
 
 int OpenDevice(int flags) {
   using OpenFn = int (*)(const char *, int, ...);
-  int fd = Real<OpenFn>("open")(g_capture, O_WRONLY | O_CREAT | O_TRUNC | (flags & O_CLOEXEC), 0644);
+  int fd =
+      Real<OpenFn>("open")(g_capture, O_WRONLY | O_CREAT | O_TRUNC | (flags & O_CLOEXEC), 0644);
   if (fd < 0) return fd;
   char log[sizeof g_capture + 8];
   snprintf(log, sizeof log, "%s.ioctl", g_capture);
@@ -119,7 +120,8 @@ extern "C" int ioctl(int fd, unsigned long request, ...) {
   va_start(ap, request);
   void *arg = va_arg(ap, void *);
   va_end(ap);
-  if (fd < 0 || fd != g_fd) return Real<int (*)(int, unsigned long, void *)>("ioctl")(fd, request, arg);
+  if (fd < 0 || fd != g_fd)
+    return Real<int (*)(int, unsigned long, void *)>("ioctl")(fd, request, arg);
   int value = arg != nullptr ? *static_cast<int *>(arg) : 0;
   if (request == SNDCTL_DSP_SETFRAGMENT) SetFragments(value);
   char line[128];

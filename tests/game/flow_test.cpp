@@ -4,12 +4,12 @@
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cmath>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "common/drawing.h"
 #include "game/squeakling.h"
@@ -39,8 +39,12 @@ class Flow : public ::testing::Test {
 };
 
 TEST_F(Flow, TurnsKeepTheHeadingInZeroTo360) {
-  struct Case { int from; char key; int to; };
-  const Case cases[] = {{315, 'l', 360}, {0, 'j', 315}, {180, 'k', 360}, {355, 'o', 5},
+  struct Case {
+    int from;
+    char key;
+    int to;
+  };
+  const Case cases[] = {{315, 'l', 360}, {0, 'j', 315},  {180, 'k', 360}, {355, 'o', 5},
                         {5, 'u', 355},   {360, 'l', 45}, {200, 'k', 20},  {0, 'u', 350}};
   for (const Case &c : cases) {
     mouseorient = c.from;
@@ -230,7 +234,11 @@ TEST_F(Flow, EveryLevelIsPlayedFromItsOwnStart) {
       }
   }
 
-  struct Step { BOOL finished; int level; double x, y; };
+  struct Step {
+    BOOL finished;
+    int level;
+    double x, y;
+  };
   const Step steps[] = {{FALSE, 0, 3, 4},     // a lost life on level 1
                         {TRUE, 1, 20, 22},    // level 1 finished: level 2's start
                         {FALSE, 1, 20, 22}};  // a lost life on level 2
@@ -293,7 +301,7 @@ TEST_F(Flow, LoadingWhileAFruitIsOutLeavesTheNewSetsCellsAlone) {
   std::string level;
   for (int x = 0; x < kGridSize; x++) {
     std::string row(kGridSize, '0');
-    if (x == 6) row[7] = '2';   // an obstacle where the old fruit stood
+    if (x == 6) row[7] = '2';  // an obstacle where the old fruit stood
     if (x == 3) row[3] = '3';
     level += row + "\n";
   }

@@ -2,11 +2,11 @@
 // and the ways they go wrong, and the random placements it makes.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "game/squeakling.h"
 

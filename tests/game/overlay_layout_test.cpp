@@ -21,11 +21,11 @@ class OverlayLayout : public ::testing::Test {
 };
 
 constexpr int kButtonFaces[] = {
-    kImageBFirstPerson, kImageBThirdPerson, kImageBTexturesOn, kImageBTexturesOff,
-    kImageBSpotlightsOn, kImageBSpotlightsOff, kImageBCatOn, kImageBCatOff,
-    kImageBSoundOn, kImageBSoundOff, kImageBShadowsOff, kImageBOneShadow,
-    kImageBTwoShadows, kImageBAllShadows, kImageBReflectionsOn, kImageBReflectionsOff,
-    kImageBReturnToGame, kImageBRestart, kImageBLoad};
+    kImageBFirstPerson,  kImageBThirdPerson,   kImageBTexturesOn,    kImageBTexturesOff,
+    kImageBSpotlightsOn, kImageBSpotlightsOff, kImageBCatOn,         kImageBCatOff,
+    kImageBSoundOn,      kImageBSoundOff,      kImageBShadowsOff,    kImageBOneShadow,
+    kImageBTwoShadows,   kImageBAllShadows,    kImageBReflectionsOn, kImageBReflectionsOff,
+    kImageBReturnToGame, kImageBRestart,       kImageBLoad};
 constexpr int kTracks[] = {kImageSMouseSpeed, kImageSLives, kImageSCheese, kImageSCatSpeed,
                            kImageSBonus};
 

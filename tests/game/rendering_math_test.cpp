@@ -300,8 +300,10 @@ TEST_F(Scene, ShadowListsKeepEveryFaceWhoseShadowReachesTheFloor) {
           if (reaches) {
             EXPECT_TRUE(faces & face) << x << "," << y << " face " << face;
           }
-          if (faces & face) kept++;
-          else dropped++;
+          if (faces & face)
+            kept++;
+          else
+            dropped++;
         }
       }
     }

@@ -227,7 +227,7 @@ TEST_F(Simulation, InvincibleMouseTurnsBackAtTheRing) {
 
 TEST_F(Simulation, InvincibilityColoursFollowWholeSeconds) {
   collisionDetection = 0;
-  const GLfloat *expected[] = {kGreen, kGreen, kGreen, kGreen, kGreen, kGreen,
+  const GLfloat *expected[] = {kGreen,  kGreen,  kGreen,  kGreen,  kGreen, kGreen,
                                kGreen2, kGreen4, kGreen6, kGreen8, kWhite};
   for (int half = 1; half <= 20; half++) {
     Step(0.5);

@@ -44,8 +44,8 @@ class Cues : public ::testing::Test {
 
 TEST_F(Cues, NineSamplesLoadInOrderThePurrThreeWays) {
   LoadSoundSamples();
-  int ids[] = {crash_id, eaten_id, levelpassed_id, catpurL_id, catpurR_id,
-               catpurC_id, boing_id, catmeow_id, bonus_id};
+  int ids[] = {crash_id,   eaten_id, levelpassed_id, catpurL_id, catpurR_id,
+               catpurC_id, boing_id, catmeow_id,     bonus_id};
   for (int i = 0; i < 9; i++) EXPECT_EQ(ids[i], i);
   std::vector<char> purr = ReadFile("./sound/cat_purr.raw");
   ASSERT_GT(purr.size(), 4000u);

@@ -48,8 +48,8 @@ TEST(GlmDrawTest, UnusableFlagsWarnInOrderOnEveryCall) {
       "glmDraw() warning: texture render mode requested with no texture coordinates defined.\n"
       "glmDraw() warning: color render mode requested with no materials defined.\n"
       "glmDraw() warning: material render mode requested with no materials defined.\n";
-  GLuint every = GLM_DRAW_FLAT | GLM_DRAW_SMOOTH | GLM_DRAW_TEXTURE | GLM_DRAW_COLOR |
-                 GLM_DRAW_MATERIAL;
+  GLuint every =
+      GLM_DRAW_FLAT | GLM_DRAW_SMOOTH | GLM_DRAW_TEXTURE | GLM_DRAW_COLOR | GLM_DRAW_MATERIAL;
   EXPECT_EQ(DrawAndCapture(bare, every), all);
   EXPECT_EQ(DrawAndCapture(bare, GLM_DRAW_SMOOTH),
             "glmDraw() warning: smooth render mode requested with no normals defined.\n");

@@ -195,7 +195,6 @@ TEST(GlmForeignTest, ReadsAGroupStyleExportWithMaterialsPerGroup) {
   glmVertexNormals(model, 90.0f);
   glmLinearTexture(model);
   EXPECT_EQ(model->numtexcoords, 5u);
-  for (GLuint i = 1; i <= model->numnormals; i++)
-    EXPECT_TRUE(std::isfinite(model->normals[3 * i]));
+  for (GLuint i = 1; i <= model->numnormals; i++) EXPECT_TRUE(std::isfinite(model->normals[3 * i]));
   glmDelete(model);
 }

@@ -43,12 +43,13 @@ void ExpectOutward(const GLMmodel *model, const char *name) {
     for (int k = 0; k < 3; k++) p[k] = &model->vertices[3 * triangle.vindices[k]];
     volume += (p[0][0] * (p[1][1] * p[2][2] - p[1][2] * p[2][1]) -
                p[0][1] * (p[1][0] * p[2][2] - p[1][2] * p[2][0]) +
-               p[0][2] * (p[1][0] * p[2][1] - p[1][1] * p[2][0])) / 6.0;
+               p[0][2] * (p[1][0] * p[2][1] - p[1][1] * p[2][0])) /
+              6.0;
     const GLfloat *facet = &model->facetnorms[3 * triangle.findex];
     for (int k = 0; k < 3; k++) {
       const GLfloat *normal = &model->normals[3 * triangle.nindices[k]];
-      ASSERT_TRUE(std::isfinite(normal[0]) && std::isfinite(normal[1]) &&
-                  std::isfinite(normal[2])) << name << " triangle " << t;
+      ASSERT_TRUE(std::isfinite(normal[0]) && std::isfinite(normal[1]) && std::isfinite(normal[2]))
+          << name << " triangle " << t;
       if (normal[0] * facet[0] + normal[1] * facet[1] + normal[2] * facet[2] <= 0) against++;
     }
   }

@@ -21,9 +21,7 @@ const char *kCube =
     "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 0 1\nv 1 0 1\nv 1 1 1\nv 0 1 1\n"
     "f 1 4 3 2\nf 5 6 7 8\nf 1 2 6 5\nf 2 3 7 6\nf 3 4 8 7\nf 4 1 5 8\n";
 
-const GLfloat *Normal(const GLMmodel *model, GLuint index) {
-  return &model->normals[3 * index];
-}
+const GLfloat *Normal(const GLMmodel *model, GLuint index) { return &model->normals[3 * index]; }
 
 const GLfloat *Facet(const GLMmodel *model, GLuint triangle) {
   return &model->facetnorms[3 * model->triangles[triangle].findex];
@@ -103,8 +101,9 @@ TEST(GlmProcessTest, FlatPatchIsSmoothedAndThresholdDecidesAFold) {
 }
 
 TEST(GlmProcessTest, TriangleWithTwoEqualCornersGetsANormalAtBoth) {
-  GLMmodel *model = Read("v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\n"
-                         "f 1//1 2//1 3//1\nf 1//1 1//1 2//1\n");
+  GLMmodel *model = Read(
+      "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\n"
+      "f 1//1 2//1 3//1\nf 1//1 1//1 2//1\n");
   glmFacetNormals(model);
   glmVertexNormals(model, 90.0f);
   for (GLuint t = 0; t < model->numtriangles; t++) {

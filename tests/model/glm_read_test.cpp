@@ -147,9 +147,9 @@ TEST(GlmReadTest, MaterialsGetDefaultsAndLibraryValues) {
         "newmtl red\nNs 500\nKd 1 0 0\nKa 0.5 0 0\nKs 0.25 0.25 0.25\nillum 2\nKe 9 9 9\n"
         "newmtl plain\n");
   GLMmodel *model = Read("mtllib read_mat.mtl\n" + kQuad +
-                         "usemtl red\nf 1 2 3\n"
-                         "g other\nf 1 3 4\n"
-                         "g third\nusemtl nothing-like-it\nf 1 2 4\n",
+                             "usemtl red\nf 1 2 3\n"
+                             "g other\nf 1 3 4\n"
+                             "g third\nusemtl nothing-like-it\nf 1 2 4\n",
                          "read_mat.obj");
   EXPECT_STREQ(model->mtllibname, "read_mat.mtl");
   ASSERT_EQ(model->nummaterials, 3u);
@@ -189,7 +189,7 @@ TEST(GlmReadTest, ASecondLibraryReplacesTheFirst) {
   Write("read_first.mtl", "newmtl a\nnewmtl b\nKd 0 1 0\n");
   Write("read_second.mtl", "newmtl c\nKd 0 0 1\n");
   GLMmodel *model = Read("mtllib read_first.mtl\nmtllib read_second.mtl\n" + kQuad +
-                         "g x\nusemtl b\nf 1 2 3\ng y\nusemtl c\nf 1 3 4\n",
+                             "g x\nusemtl b\nf 1 2 3\ng y\nusemtl c\nf 1 3 4\n",
                          "read_libs.obj");
   EXPECT_STREQ(model->mtllibname, "read_second.mtl");
   ASSERT_EQ(model->nummaterials, 2u);
@@ -217,8 +217,8 @@ TEST(GlmReadTest, LibraryIsLookedUpBesideTheModel) {
 }
 
 TEST(GlmReadTest, OtherKeywordsAreSkippedButUnknownVertexDataEndsTheProgram) {
-  GLMmodel *model = Read("o thing\ns 1\ns off\nl 1 2\nvn 0 0 1\nvt 0 0\n" + kQuad +
-                         "usemtl any\nf 1 2 3\n");
+  GLMmodel *model =
+      Read("o thing\ns 1\ns off\nl 1 2\nvn 0 0 1\nvt 0 0\n" + kQuad + "usemtl any\nf 1 2 3\n");
   EXPECT_EQ(model->numtriangles, 1u);
   EXPECT_EQ(model->numgroups, 1u);
   glmDelete(model);
@@ -243,9 +243,9 @@ TEST(GlmReadTest, OverlongWordsAreRefused) {
   EXPECT_EQ(model->numvertices, 5u);
   glmDelete(model);
   std::string file = testing::TempDir() + "read_bad.obj";
-  EXPECT_EQ(ReadError(kQuad + "f 1 2 " + std::string(128, '3') + "\n"),
-            "glmReadOBJ() failed: a word of 128 characters or more in data file \"" + file +
-                "\".\n");
+  EXPECT_EQ(
+      ReadError(kQuad + "f 1 2 " + std::string(128, '3') + "\n"),
+      "glmReadOBJ() failed: a word of 128 characters or more in data file \"" + file + "\".\n");
   Write("read_long.mtl", "newmtl a\n" + std::string(200, 'x') + "\n");
   EXPECT_NE(ReadError("mtllib read_long.mtl\n").find("glmReadMTL() failed: a word of 128"),
             std::string::npos);
@@ -253,15 +253,12 @@ TEST(GlmReadTest, OverlongWordsAreRefused) {
 
 TEST(GlmReadTest, FaceIndicesOutsideTheCountsAreRefused) {
   std::string base = kQuad + "vn 0 0 1\nvt 0 0\n";
-  EXPECT_NE(ReadError(base + "f 0 1 2\n").find("a face index 0 outside 1 to 5"),
-            std::string::npos);
+  EXPECT_NE(ReadError(base + "f 0 1 2\n").find("a face index 0 outside 1 to 5"), std::string::npos);
   EXPECT_NE(ReadError(base + "f -1 -2 -3\n").find("a face index -1 outside"), std::string::npos);
-  EXPECT_NE(ReadError(base + "f 1 2 6\n").find("a face index 6 outside 1 to 5"),
-            std::string::npos);
+  EXPECT_NE(ReadError(base + "f 1 2 6\n").find("a face index 6 outside 1 to 5"), std::string::npos);
   EXPECT_NE(ReadError(base + "f 1//1 2//2 3//1\n").find("a face index 2 outside 1 to 1"),
             std::string::npos);
-  EXPECT_NE(ReadError(base + "f 1/2 2/1 3/1\n").find("index 2 outside 1 to 1"),
-            std::string::npos);
+  EXPECT_NE(ReadError(base + "f 1/2 2/1 3/1\n").find("index 2 outside 1 to 1"), std::string::npos);
   EXPECT_NE(ReadError(kQuad + "f 1//1 2//1 3//1\n").find("outside 1 to 0"), std::string::npos);
   EXPECT_NE(ReadError(base + "f 1 2 99999999999999999999\n").find("outside 1 to 5"),
             std::string::npos);
@@ -289,8 +286,7 @@ TEST(GlmReadTest, PassesThatReadALineDifferentlyAreRefused) {
                 .find("read differently"),
             std::string::npos);
   Write("read_hidden.mtl", "newmtl a\nKd 1 1 1 newmtl b\n");
-  EXPECT_NE(ReadError("mtllib read_hidden.mtl\n").find("more materials than"),
-            std::string::npos);
+  EXPECT_NE(ReadError("mtllib read_hidden.mtl\n").find("more materials than"), std::string::npos);
 }
 
 TEST(GlmReadTest, AFileWithoutVerticesReadsAsAnEmptyModel) {

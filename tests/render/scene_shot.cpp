@@ -9,7 +9,6 @@
 // its overlay, through the game's own display callback.
 #include <GL/glut.h>
 
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -50,11 +49,16 @@ static void Apply(const std::string &key, const char *value) {
   double a = 0, b = 0;
   sscanf(value, "%lf,%lf", &a, &b);
   const int n = atoi(value);
-  if (key == "view") viewPoint = n;
-  else if (key == "shadows") shadowsOn = n;
-  else if (key == "mirror") reflectionsOn = n;
-  else if (key == "plain") g_bCompiledScene = !n;
-  else if (key == "cat") CAT_EXISTS = n;
+  if (key == "view")
+    viewPoint = n;
+  else if (key == "shadows")
+    shadowsOn = n;
+  else if (key == "mirror")
+    reflectionsOn = n;
+  else if (key == "plain")
+    g_bCompiledScene = !n;
+  else if (key == "cat")
+    CAT_EXISTS = n;
   else if (key == "spots") {
     g_bLightingEnabled = n;
     for (GLenum light = GL_LIGHT2; light <= GL_LIGHT5; light++)
@@ -62,12 +66,18 @@ static void Apply(const std::string &key, const char *value) {
   } else if (key == "texture") {
     g_bTexture = n;
     n ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
-  } else if (key == "level") levelNum = n;
-  else if (key == "mouse") mousex = a, mousey = b;
-  else if (key == "orient") mouseorient = n, viewOrient = n;
-  else if (key == "catpos") ClearCode(CELL_CAT_START), catX = a, catY = b;
-  else if (key == "catorient") catOrient = n;
-  else if (key == "spin") cheeseRotation = a;
+  } else if (key == "level")
+    levelNum = n;
+  else if (key == "mouse")
+    mousex = a, mousey = b;
+  else if (key == "orient")
+    mouseorient = n, viewOrient = n;
+  else if (key == "catpos")
+    ClearCode(CELL_CAT_START), catX = a, catY = b;
+  else if (key == "catorient")
+    catOrient = n;
+  else if (key == "spin")
+    cheeseRotation = a;
   else if (key == "cheese") {
     ClearCode(CELL_CHEESE);
     if (n >= 0) levels[levelNum][static_cast<int>(a)][static_cast<int>(b)] = CELL_CHEESE;
@@ -75,8 +85,10 @@ static void Apply(const std::string &key, const char *value) {
     ClearCode(CELL_BONUS);
     bonusOn = n >= 0;
     if (bonusOn) levels[levelNum][static_cast<int>(a)][static_cast<int>(b)] = CELL_BONUS;
-  } else if (key == "since") time_since_death = static_cast<float>(a);
-  else if (key == "changelevel") change_level = n;
+  } else if (key == "since")
+    time_since_death = static_cast<float>(a);
+  else if (key == "changelevel")
+    change_level = n;
   else {
     fprintf(stderr, "scene_shot: unknown setting %s\n", key.c_str());
     exit(2);
