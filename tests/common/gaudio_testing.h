@@ -25,7 +25,9 @@
 // While it lives, ALSA reads an empty configuration: it knows no "default"
 // output, as on a machine with neither a sound server nor a card.
 struct NoAlsaOutput {
-  std::string conf = "/tmp/gaudio_test_empty_alsa.conf";
+  // One file per process: tests run side by side, and one's destructor
+  // must not remove the file another is reading.
+  std::string conf = "/tmp/gaudio_test_empty_alsa." + std::to_string(getpid()) + ".conf";
   NoAlsaOutput() {
     std::fclose(std::fopen(conf.c_str(), "w"));
     setenv("ALSA_CONFIG_PATH", conf.c_str(), 1);

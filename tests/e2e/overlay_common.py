@@ -63,6 +63,27 @@ def corridor_level():
     return level_text(cells)
 
 
+def shadow_corridor_level():
+    """A still scene for comparing settings: the mouse starts at (6, 28)
+    heading +x along column 28, some nine seconds from the far wall at the
+    start speed, with obstacles on every other cell of column 27 casting
+    shadows onto the corridor's floor. Random placements never draw row or
+    column 28, and every other cell is a hole except a pocket (1..3, 1..3)
+    walled by obstacles, beside and behind the camera: cheese, fruit and the
+    cat start there, out of view, and the cat cannot leave it to reach the
+    mouse."""
+    cells = {(x, y): 1 for x in range(1, 29) for y in range(1, 29)}
+    for x in range(1, 29):
+        cells[(x, 28)] = 0
+        if x % 2 == 0:
+            cells[(x, 27)] = 2
+    for x in range(1, 5):
+        for y in range(1, 5):
+            cells[(x, y)] = 2 if 4 in (x, y) else 0
+    cells[(6, 28)] = 3
+    return level_text(cells)
+
+
 def knob_left(img, row):
     """Left edge of a slider's knob (the cheese-yellow pixels), or None."""
     p = img.box(500, slider_y(row), 700, slider_y(row) + 1)[0]

@@ -8,6 +8,7 @@
 
 #include "common/gaudio.h"
 #include "game/squeakling.h"
+#include "tests/common/gaudio_testing.h"
 
 namespace {
 
@@ -30,9 +31,13 @@ bool SameColor(const GLfloat *a, const GLfloat *b) {
 // rest far away; running play with sound off.
 class Simulation : public ::testing::Test {
  protected:
-  // No sound device here: the mixer refuses every cue, as in a game whose
-  // device did not open.
-  static void SetUpTestSuite() { startAudio(&soundFX, "/nonexistent/dsp"); }
+  // No sound device here and no ALSA output to fall back on, on any
+  // machine: the mixer refuses every cue, as in a game whose device did not
+  // open.
+  static void SetUpTestSuite() {
+    NoAlsaOutput noAlsa;
+    ASSERT_LT(startAudio(&soundFX, "/nonexistent/dsp"), 0);
+  }
 
   void SetUp() override {
     ClearLevels();
