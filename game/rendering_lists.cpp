@@ -123,22 +123,26 @@ static void BuildSceneLists(void) {
   }
 }
 
-// Whether a box (corners lo, hi in model coordinates) may show under the
-// current model-view and projection: false only when all eight corners lie
-// beyond one plane of the view volume, where clipping would drop every
-// triangle inside it anyway. Each plane is moved outward a little so that
-// rounding can only keep a box.
-static BOOL BoxMayShow(const float lo[3], const float hi[3]) {
+// The current projection times model-view, column-major: model coordinates
+// to clip space. Read once per call of a list set, not once per box.
+static void CurrentClipMatrix(double m[16]) {
   GLfloat mv[16], pr[16];
   glGetFloatv(GL_MODELVIEW_MATRIX, mv);
   glGetFloatv(GL_PROJECTION_MATRIX, pr);
-  double m[16];
   for (int c = 0; c < 4; c++)
     for (int r = 0; r < 4; r++) {
       m[c * 4 + r] = 0;
       for (int k = 0; k < 4; k++)
         m[c * 4 + r] += static_cast<double>(pr[k * 4 + r]) * mv[c * 4 + k];
     }
+}
+
+// Whether a box (corners lo, hi in model coordinates) may show under the
+// clip matrix m: false only when all eight corners lie
+// beyond one plane of the view volume, where clipping would drop every
+// triangle inside it anyway. Each plane is moved outward a little so that
+// rounding can only keep a box.
+static BOOL BoxMayShow(const double m[16], const float lo[3], const float hi[3]) {
   int outside[6] = {0, 0, 0, 0, 0, 0};
   for (int corner = 0; corner < 8; corner++) {
     const double p[3] = {corner & 1 ? hi[0] : lo[0], corner & 2 ? hi[1] : lo[1],
@@ -156,9 +160,9 @@ static BOOL BoxMayShow(const float lo[3], const float hi[3]) {
   return TRUE;
 }
 
-static BOOL ColumnMayShow(const float box[4]) {
+static BOOL ColumnMayShow(const double clip[16], const float box[4]) {
   const float lo[3] = {box[0], box[1], -0.5f}, hi[3] = {box[2], box[3], 0.5f};
-  return box[1] <= box[3] && BoxMayShow(lo, hi);
+  return box[1] <= box[3] && BoxMayShow(clip, lo, hi);
 }
 
 BOOL CallSceneList(SceneList which) {
@@ -170,6 +174,8 @@ BOOL CallSceneList(SceneList which) {
     stale = TRUE;
   }
   if (stale) BuildSceneLists();
+  double clip[16];
+  CurrentClipMatrix(clip);
   // A shadow pass draws only the faces whose shadow can reach the floor;
   // the other passes skip the border sides that lie wholly out of view.
   if (shadowListLight >= 0 && which == LIST_WALLS) {
@@ -178,15 +184,16 @@ BOOL CallSceneList(SceneList which) {
     glCallList(sceneListBase + kShadowObstacleLists + shadowListLight);
   } else if (which == LIST_WALLS) {
     for (int side = 0; side < 4; side++)
-      if (ColumnMayShow(kSideBoxes[side])) glCallList(sceneListBase + kSideLists + side);
+      if (ColumnMayShow(clip, kSideBoxes[side])) glCallList(sceneListBase + kSideLists + side);
   } else if (which == LIST_OBSTACLES) {
     for (int x = 0; x < kGridSize; x++)
-      if (ColumnMayShow(obstacleBoxes[x])) glCallList(sceneListBase + kObstacleColumnLists + x);
+      if (ColumnMayShow(clip, obstacleBoxes[x]))
+        glCallList(sceneListBase + kObstacleColumnLists + x);
   } else if (which == LIST_FLOOR_EVEN || which == LIST_FLOOR_ODD) {
     const int parity = which == LIST_FLOOR_ODD;
     for (int x = 0; x < kGridSize; x++) {
       const float lo[3] = {x - 0.5f, -0.5f, -0.5f}, hi[3] = {x + 0.5f, kGridSize - 0.5f, -0.5f};
-      if (BoxMayShow(lo, hi))
+      if (BoxMayShow(clip, lo, hi))
         glCallList(sceneListBase + kFloorColumnLists + parity * kGridSize + x);
     }
   } else {
@@ -224,7 +231,9 @@ void DrawModel(GLMmodel *model) {
   ModelList *slot = nullptr;
   for (ModelList &entry : modelLists) {
     if (entry.model == model) {
-      if (BoxMayShow(entry.lo, entry.hi)) glCallList(entry.list);
+      double clip[16];
+      CurrentClipMatrix(clip);
+      if (BoxMayShow(clip, entry.lo, entry.hi)) glCallList(entry.list);
       return;
     }
     if (!slot && !entry.model) slot = &entry;
