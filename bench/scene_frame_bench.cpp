@@ -47,6 +47,8 @@ constexpr int kSettingCount = sizeof kSettings / sizeof kSettings[0];
 static bool smoke = false;
 static int optionRounds = 3;
 static double optionSeconds = 2.0;
+static int optionOnly = -1;     // --only N: just the Nth setting (from 1), for profiling
+static int optionPath = -1;     // --path lists|plain: just one path (0 lists, 1 plain)
 static pid_t xvfb = -1;
 static std::string tmpDir;
 
@@ -168,7 +170,13 @@ static void RunBench(void) {
   for (int r = 0; r < rounds; r++) {
     printf("round %d (load %.2f):\n", r + 1, LoadAverage());
     for (int i = 0; i < kSettingCount; i++) {
+      if (optionOnly >= 0 && i != optionOnly) continue;
       for (int plain = 0; plain < 2; plain++) {
+        if (optionPath >= 0 && plain != optionPath) {
+          fps[i][plain].push_back(0);
+          cpu[i][plain].push_back(0);
+          continue;
+        }
         const Figure f = Measure(kSettings[i], !plain, seconds);
         fps[i][plain].push_back(f.fps);
         cpu[i][plain].push_back(f.cpuMs);
@@ -185,6 +193,7 @@ static void RunBench(void) {
   printf("  %-38s %17s %17s %6s %15s\n", "", "lists fps (spr.)", "plain fps (spr.)", "ratio",
          "cpu ms l / p");
   for (int i = 0; i < kSettingCount; i++) {
+    if (optionOnly >= 0 && i != optionOnly) continue;
     const double lists = Median(fps[i][0]), plain = Median(fps[i][1]);
     printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx %7.1f / %5.1f\n", kSettings[i].name,
            lists, Spread(fps[i][0]), plain, Spread(fps[i][1]), lists / plain, Median(cpu[i][0]),
@@ -206,8 +215,16 @@ int main(int argc, char **argv) {
       optionRounds = std::max(1, atoi(argv[++i]));
     else if (strcmp(argv[i], "--seconds") == 0 && i + 1 < argc)
       optionSeconds = std::max(0.1, atof(argv[++i]));
+    else if (strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+      optionOnly = std::clamp(atoi(argv[++i]), 1, kSettingCount) - 1;
+    else if (strcmp(argv[i], "--path") == 0 && i + 1 < argc && strcmp(argv[i + 1], "lists") == 0)
+      optionPath = 0, i++;
+    else if (strcmp(argv[i], "--path") == 0 && i + 1 < argc && strcmp(argv[i + 1], "plain") == 0)
+      optionPath = 1, i++;
     else {
-      fprintf(stderr, "usage: scene_frame_bench [--smoke] [--rounds N] [--seconds S]\n");
+      fprintf(stderr,
+              "usage: scene_frame_bench [--smoke] [--rounds N] [--seconds S] [--only N]\n"
+              "                         [--path lists|plain]\n");
       return 2;
     }
   }
