@@ -47,8 +47,8 @@ constexpr int kSettingCount = sizeof kSettings / sizeof kSettings[0];
 static bool smoke = false;
 static int optionRounds = 3;
 static double optionSeconds = 2.0;
-static int optionOnly = -1;     // --only N: just the Nth setting (from 1), for profiling
-static int optionPath = -1;     // --path lists|plain: just one path (0 lists, 1 plain)
+static int optionOnly = -1;  // --only N: just the Nth setting (from 1), for profiling
+static int optionPath = -1;  // --path lists|plain: just one path (0 lists, 1 plain)
 static pid_t xvfb = -1;
 static std::string tmpDir;
 
@@ -201,8 +201,7 @@ static void RunBench(void) {
       }
       const Figure &lists = runs[i][0].back(), &plain = runs[i][1].back();
       ratios[i].push_back(plain.fps > 0 ? lists.fps / plain.fps : 0);
-      printf("  %-38s lists %6.1f fps  plain %6.1f fps\n", kSettings[i].name, lists.fps,
-             plain.fps);
+      printf("  %-38s lists %6.1f fps  plain %6.1f fps\n", kSettings[i].name, lists.fps, plain.fps);
       fflush(stdout);
     }
   }

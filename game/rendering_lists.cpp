@@ -26,8 +26,8 @@ constexpr int kTileCells = 5;
 constexpr int kTilesPerSide = (kGridSize + kTileCells - 1) / kTileCells;
 constexpr int kTiles = kTilesPerSide * kTilesPerSide;
 enum TileList { TILE_WALLS, TILE_OBSTACLES, TILE_FLOOR_EVEN, TILE_FLOOR_ODD, TILE_SHADOWS };
-constexpr int kTileKinds = TILE_SHADOWS;                // kinds with a box of their own
-constexpr int kListsPerTile = TILE_SHADOWS + 2 * 6;     // then walls, obstacles per light
+constexpr int kTileKinds = TILE_SHADOWS;             // kinds with a box of their own
+constexpr int kListsPerTile = TILE_SHADOWS + 2 * 6;  // then walls, obstacles per light
 constexpr int kStencilFloorList = kTiles * kListsPerTile;
 constexpr int kSceneLists = kStencilFloorList + 1;
 static GLuint sceneListBase = 0;
@@ -59,12 +59,14 @@ static BOOL ClassesChanged(void) {
 static int TileOf(int x, int y) { return (x / kTileCells) * kTilesPerSide + y / kTileCells; }
 
 static int listTile = 0;                           // the tile being compiled
-static const GLfloat *listShadowMatrix = nullptr;  // the light being compiled
+static const GLfloat *listShadowMatrix = nullptr;  // the light being compiled: its shadow
+static const GLfloat *listLight = nullptr;         // matrix and its position
 
 static int FacesInTile(int x, int y, int faces) { return TileOf(x, y) == listTile ? faces : 0; }
 
 static int FacesInTileCastingOnFloor(int x, int y, int faces) {
-  return TileOf(x, y) == listTile ? FacesShadowReaches(x, y, faces, listShadowMatrix) : 0;
+  if (TileOf(x, y) != listTile) return 0;
+  return FacesShadowReaches(x, y, FacesFacingLight(x, y, faces, listLight), listShadowMatrix);
 }
 
 // The floor squares of one tile and sweep, in sweep order.
@@ -110,6 +112,8 @@ static void BuildSceneLists(void) {
   const GLfloat *matrices[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
                                 &light2ShadowProj[0][0], &light3ShadowProj[0][0],
                                 &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
+  const GLfloat *lights[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
+                              g_lightPos3, g_lightPos4, g_lightPos5};
   for (listTile = 0; listTile < kTiles; listTile++) {
     glNewList(TileListName(listTile, TILE_WALLS), GL_COMPILE);
     DrawWallBlocksFiltered(FacesInTile);
@@ -124,6 +128,7 @@ static void BuildSceneLists(void) {
     }
     for (int n = 0; n < 6; n++) {
       listShadowMatrix = matrices[n];
+      listLight = lights[n];
       glNewList(TileListName(listTile, TILE_SHADOWS + 2 * n), GL_COMPILE);
       DrawWallBlocksFiltered(FacesInTileCastingOnFloor);
       glEndList();
