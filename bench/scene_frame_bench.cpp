@@ -1,12 +1,13 @@
 // Frame rate of the play frame drawn by the game's own display callback in a
 // 1200 x 600 window under a private Xvfb, with the display-list path and the
 // plain immediate-mode path taking turns: every setting is measured for a
-// couple of seconds by one path, then the other, and the whole round is run
-// several times, so a change in the machine's load hits both paths alike and
-// their ratio stays meaningful. Prints the load average before and after,
-// each round's figures, and per setting the median of the rounds, their
-// spread and the ratio of the two paths. --smoke runs one short round;
-// --rounds N and --seconds S change the three rounds of two seconds.
+// second by one path, then the other, and the whole round is run six times,
+// so a change in the machine's load hits both paths alike and their ratio,
+// taken within each round, stays meaningful. Prints the load average before
+// and after, each round's figures, and per setting the medians of the rounds,
+// their spread, the ratio, the CPU time per frame and the share of CPU time
+// the host stole. --smoke runs one short round; --rounds N and --seconds S
+// change the rounds; --only N and --path lists|plain narrow the run down.
 #include <GL/glut.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -45,8 +46,8 @@ static const Setting kSettings[] = {
 constexpr int kSettingCount = sizeof kSettings / sizeof kSettings[0];
 
 static bool smoke = false;
-static int optionRounds = 3;
-static double optionSeconds = 2.0;
+static int optionRounds = 6;
+static double optionSeconds = 1.0;
 static int optionOnly = -1;  // --only N: just the Nth setting (from 1), for profiling
 static int optionPath = -1;  // --path lists|plain: just one path (0 lists, 1 plain)
 static pid_t xvfb = -1;
