@@ -2,9 +2,10 @@
 // floor sweeps, the stencil floor) and for the models, rebuilt whenever a
 // cell changes class (a level loads, advances or a start cell is taken
 // over). The lists hold the immediate-mode drawing's own calls, cut into
-// pieces that can be skipped when they cannot change a pixel: sides and
-// columns out of view, faces whose shadow misses the floor. The stencil
-// floor alone is drawn differently, as rectangles that mark the same pixels.
+// pieces that can be skipped when they cannot change a pixel: tiles out of
+// view, faces whose shadow misses the floor or that face away from their
+// light. The stencil floor alone is drawn differently, as rectangles that
+// mark the same pixels.
 #include <GL/gl.h>
 
 #include <algorithm>
