@@ -53,13 +53,18 @@ def dead_end_level():
     return level_text({(2, 2): 3, (4, 2): 2})
 
 
-def corridor_level():
+def cheese_run_level(count=10):
     """A straight corridor, column 1 from row 1 to 28, the mouse at its
-    start heading along it; every other inner cell is a passable hole, so
-    cheese (and the cat's start) can only land in the corridor, ahead of the
-    mouse whenever it starts a life."""
+    start heading along it and `count` cheese lined up in the cells ahead of
+    it; every other inner cell is a passable hole. The mouse eats cheese
+    after cheese in its first seconds of play. There are twice as many as
+    the fewest a level can ask for, so a slow frame on a loaded machine
+    that steps the mouse past one cannot keep the level from finishing,
+    and the last of them lies some sixteen cells before the wall."""
     cells = {(x, y): 1 for x in range(1, 29) for y in range(2, 29)}
     cells[(1, 1)] = 3
+    for x in range(2, 2 + count):
+        cells[(x, 1)] = 4
     return level_text(cells)
 
 
