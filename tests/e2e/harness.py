@@ -239,6 +239,22 @@ class Session:
             self.keep(img, name)
         return img
 
+    def settled(self, win, what, ready, timeout=30, name=None, frames=2, pixels=2000):
+        """Screenshots until ready(image) holds in `frames` screenshots in a
+        row that differ from each other in no more than `pixels` pixels (a
+        paused game still spins its cheese); the last of them."""
+        last = []
+
+        def check(img):
+            if not ready(img):
+                last.clear()
+                return False
+            if last and img.differs(last[-1], tolerance=24) >= pixels:
+                last.clear()
+            last.append(img)
+            return len(last) >= frames
+        return self.shot_until(win, f"{what}, settled", check, timeout, name=name)
+
     def holds(self, win, what, ok, seconds, step=0.1):
         """Fails if ok(image) stops holding at any screenshot taken over the
         next `seconds`: for things that must not happen."""

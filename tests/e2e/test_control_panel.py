@@ -5,27 +5,24 @@ from overlay_common import (BONUS, CAT, CAT_SPEED, CHEESE, LEFT_X, LIVES, LOAD, 
                             REFLECTIONS, RETURN, RIGHT_X, SHADOWS, SLIDER_LEFT,
                             SLIDER_RIGHT, SOUND, SPEED, SPOTLIGHTS, TEXTURES, VIEW, Game,
                             box_differs, bright_span, dead_end_level, button_y, count, face_box,
-                            in_play, ink_span, knob_left, panel_open, shadow_corridor_level,
-                            shows_all, white_pixels)
+                            in_play, ink_span, knob_left, panel_open, pause_message,
+                            shadow_corridor_level, shows_all, white_pixels)
 
 PROMPT = (350, 540, 1200, 580)   # the panel's prompt line
 
 
 def paused_play(session, level=None):
-    """A running game (on the given level set, or the default one), paused
-    by the panel's entry, then returned to; the game and the pause message's
-    white pixels."""
+    """A game (on the given level set, or the default one) paused by the
+    panel's entry, then returned to; the game and the pause message's white
+    pixels. The panel is entered from the start screen: the play screen it
+    returns to is the same, without the interlude of a started game."""
     if level is None:
         g = Game(session)
     else:
         with open(f"{session.data}/still.txt", "w") as f:
             f.write(level)
         g = Game(session, "still.txt")
-    g.start_play(name="play_chase")
-    g.open_panel()
-    g.click(RIGHT_X, button_y(RETURN))
-    img = g.until("the pause message after Return to game", pause_message,
-                  name="play_paused_after_return")
+    img = g.paused_play_from_start(name="play_paused_after_return")
     # The pause message is the only pure white in its band.
     g.pause_text = white_pixels(img, PAUSE_BAND)
     assert count(g.pause_text) > 150, "no pause message after Return to game"
@@ -34,10 +31,6 @@ def paused_play(session, level=None):
 
 def paused(g, img=None):
     return shows_all(img or g.shot(), g.pause_text)
-
-
-def pause_message(img):
-    return in_play(img) and count(white_pixels(img, PAUSE_BAND)) > 150
 
 
 def back_to_paused_play(g, name=None):
@@ -108,7 +101,7 @@ def test_return_and_escape_come_back_paused_and_space_resumes(session):
 
 def test_sliders_move_their_knobs_and_the_scoreboard(session):
     g = Game(session)
-    before = g.start_play(name="play_scoreboard_before_sliders")
+    before = g.paused_play_from_start(name="play_scoreboard_before_sliders")
     start = g.open_panel(name="panel_sliders_start")
     assert abs(knob_left(start, SPEED) - 565) <= 1
     assert abs(knob_left(start, LIVES) - 535) <= 1

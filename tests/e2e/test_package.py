@@ -162,24 +162,12 @@ def game_shots(s, exe, here, name):
     s.shot_until(win, "the first frame", lambda img: img.a.any())
     s.click(win, 850, 10)                      # start a game
     s.click(win, 950, 25)                      # open the control panel
-    panel = settled(s, win, f"{name}_panel", panel_title)
+    panel = s.settled(win, f"{name}: the panel", panel_title, name=f"{name}_panel")
     s.click(win, 370, 175)                     # view: overhead
     s.click(win, 370, 415)                     # cat: off
     s.click(win, 850, 335)                     # return to the game, paused
-    play = settled(s, win, f"{name}_play", pause_message)
+    play = s.settled(win, f"{name}: paused play", pause_message, name=f"{name}_play")
     assert game.alive(), game.stderr()
     assert "cannot find" not in game.stderr()
     game.kill()
     return play, panel
-
-
-def settled(s, win, name, ready, timeout=30):
-    """Screenshots until ready(image) holds in two frames in a row that
-    differ in no more than a few pixels (the paused cheese spins)."""
-    last = []
-
-    def check(img):
-        ok = ready(img) and bool(last) and img.differs(last[-1], tolerance=24) < 2000
-        last[:] = [img] if ready(img) else []
-        return ok
-    return s.shot_until(win, f"{name}: a settled frame", check, timeout, name=name)
