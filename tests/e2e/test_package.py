@@ -28,16 +28,22 @@ def run(*argv, **kw):
 
 @pytest.fixture(scope="module")
 def deb(options):
-    """The package built by CPack from the build tree: its folder and file."""
+    """The package built by CPack from the build tree (or the one built
+    already in the --deb folder) and a scratch folder to unpack it in."""
     tmp = tempfile.mkdtemp(prefix="sq-package-")
-    build = os.path.dirname(options["bin"])
-    r = run("cpack", "-G", "DEB", "-B", tmp, cwd=build)
-    debs = glob.glob(os.path.join(tmp, "squeakling_*.deb"))
-    if r.returncode != 0 or len(debs) != 1:
+    try:
+        where = options["deb"]
+        if where is None:
+            where = tmp
+            r = run("cpack", "-G", "DEB", "-B", tmp, cwd=os.path.dirname(options["bin"]))
+            if r.returncode != 0:
+                raise RuntimeError(f"cpack failed:\n{r.stdout}")
+        debs = glob.glob(os.path.join(where, "squeakling_*.deb"))
+        if len(debs) != 1:
+            raise RuntimeError(f"not one package in {where}: {debs}")
+        yield tmp, debs[0]
+    finally:
         shutil.rmtree(tmp, ignore_errors=True)
-        raise RuntimeError(f"cpack failed:\n{r.stdout}")
-    yield tmp, debs[0]
-    shutil.rmtree(tmp, ignore_errors=True)
 
 
 def test_lintian_finds_no_errors_and_the_menu_entries_are_valid(deb):
