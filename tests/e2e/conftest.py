@@ -22,6 +22,12 @@ def pytest_addoption(parser):
                      "package tests build their own without it)")
 
 
+def pytest_configure(config):
+    config.addinivalue_line(
+        "markers", "cost(seconds): how long the test takes on a quiet machine; ctest starts "
+        "the costliest first")
+
+
 @pytest.fixture(scope="session")
 def options(request):
     get = request.config.getoption

@@ -1,4 +1,6 @@
 """The game's start-up and screen flow, played through the real program."""
+import pytest
+
 from overlay_common import (CAT, PANEL_REGION, PAUSE_BAND, RETURN, RIGHT_X, button_y, Game, count, in_interlude, in_play,
                             panel_open, white_pixels)
 
@@ -14,6 +16,7 @@ def test_window_and_start_screen(session):
     assert "Cannot intialize audio" in g.proc.stdout()
 
 
+@pytest.mark.cost(8)
 def test_escape_is_ignored_in_the_interlude_and_while_paused(session):
     g = Game(session)
     g.key("Return")  # any key starts a game, in its interlude
@@ -62,6 +65,7 @@ def test_restart_region_starts_a_game_and_panel_region_opens_panel(session):
     g.alive()
 
 
+@pytest.mark.cost(8)
 def test_missing_level_file_does_not_crash(session):
     g = Game(session, "no-such-levels.txt")
     g.key("Return")

@@ -1,6 +1,8 @@
 """The overlay's screens, played through the real game: the start screen's
 moving title, game over after the last life with its Restart and Quit
 buttons, and the win screen after the last level."""
+import pytest
+
 from overlay_common import (BONUS, CAT, CHEESE, DEATH_QUIT, DEATH_RESTART, LIVES, REFLECTIONS,
                             RIGHT_X, SHADOWS, SLIDER_LEFT, SLIDER_RIGHT, Game, box_differs,
                             bright_span, cheese_run_level, dead_end_level, in_interlude)
@@ -40,6 +42,7 @@ def prepare(session, level, *sliders, cat_off=False, light=False):
     return g, face
 
 
+@pytest.mark.cost(25)
 def test_game_over_after_the_last_life_then_restart_and_quit(session):
     g, face = prepare(session, dead_end_level(), (LIVES, SLIDER_LEFT))
     over = g.wait_for_end_screen(face, 40)
@@ -64,6 +67,7 @@ def test_game_over_after_the_last_life_then_restart_and_quit(session):
     assert g.exits() == 0
 
 
+@pytest.mark.cost(9)
 def test_win_screen_after_the_last_level(session):
     # The one level's fewest cheese (5) lie in a row ahead of the mouse.
     g, face = prepare(session, cheese_run_level(), (CHEESE, SLIDER_LEFT), (LIVES, SLIDER_RIGHT),

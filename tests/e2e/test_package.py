@@ -46,6 +46,7 @@ def deb(options):
         shutil.rmtree(tmp, ignore_errors=True)
 
 
+@pytest.mark.cost(9)
 def test_lintian_finds_no_errors_and_the_menu_entries_are_valid(deb):
     tmp, package = deb
     r = run("lintian", "--tag-display-limit", "0", package)
@@ -63,6 +64,7 @@ def test_lintian_finds_no_errors_and_the_menu_entries_are_valid(deb):
             assert os.path.isfile(os.path.join(stage, path)), path
 
 
+@pytest.mark.cost(13)
 def test_the_staged_install_plays_from_an_empty_folder(deb, session, options):
     tmp, package = deb
     stage = os.path.join(tmp, "stage")

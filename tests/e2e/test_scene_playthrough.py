@@ -5,6 +5,8 @@ and the interlude of level 2 shows its maze."""
 import os
 import struct
 
+import pytest
+
 import scene_view as sv
 from overlay_common import in_play, panel_open
 
@@ -49,6 +51,7 @@ def shows_level_two(img):
     return red >= len(BLOCK) * 3 // 4
 
 
+@pytest.mark.cost(12)
 def test_finishing_a_level_shows_the_next_levels_interlude(session):
     s = session
     levels = os.path.join(s.data, "corridor_levels.txt")

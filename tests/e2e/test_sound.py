@@ -62,6 +62,7 @@ def pulse(session):
             proc.wait(10)
 
 
+@pytest.mark.cost(12)
 def test_the_game_plays_into_the_server_and_falls_silent(session, pulse):
     s = session
     g = Game(s, env=pulse.env)
