@@ -164,11 +164,11 @@ def pause_message(img):
 def game_shots(s, exe, here, name):
     """The game on LEVELS: its control panel, then its play screen seen from
     overhead with the cat off, paused, so that only the cheese is placed at
-    random."""
+    random. The panel is opened from the start screen, so the play screen
+    shows at once, without the interlude of a started game."""
     game = s.start(exe, LEVELS, cwd=here)
     win = s.find_window(GAME_TITLE)
     s.shot_until(win, "the first frame", lambda img: img.a.any())
-    s.click(win, 850, 10)                      # start a game
     s.click(win, 950, 25)                      # open the control panel
     panel = s.settled(win, f"{name}: the panel", panel_title, name=f"{name}_panel")
     s.click(win, 370, 175)                     # view: overhead
