@@ -52,12 +52,23 @@ def test_buttons_change_their_faces_and_the_play_screen(session):
     assert noise < 30000, "the paused play screen keeps changing"
 
     # Each setting is changed alone, then play is looked at, still paused.
+    changed_last = []  # (column, row) clicks that put the last setting back
+
+    def open_panel_as_before(name):
+        """The panel, with the setting changed last put back as it was, so
+        that the next one is compared alone."""
+        img = g.open_panel()
+        for column, row in changed_last:
+            img = g.click_face(column, row)
+        changed_last.clear()
+        return g.s.keep(img, name)
+
     for name, column, row in [("view", LEFT_X, VIEW), ("textures", LEFT_X, TEXTURES),
                               ("spotlights", LEFT_X, SPOTLIGHTS),
                               ("shadows", RIGHT_X, SHADOWS),
                               ("reflections", RIGHT_X, REFLECTIONS)]:
         clicks = 2 if name == "shadows" else 1  # two shadows, all six, none
-        before = g.open_panel(name=f"panel_{name}_before")
+        before = open_panel_as_before(f"panel_{name}_before")
         for _ in range(clicks):
             after = g.click_face(column, row)
         g.s.keep(after, f"panel_{name}_after")
@@ -66,15 +77,11 @@ def test_buttons_change_their_faces_and_the_play_screen(session):
         play = back_to_paused_play(g, name=f"play_{name}_changed")
         changed = play.differs(baseline, tolerance=24)
         assert changed > 2 * noise + 3000, f"{name}: play looks the same"
-        # Back as it was, so the next setting is compared alone.
-        g.open_panel()
-        for _ in range(clicks):
-            g.click_face(column, row)
-        back_to_paused_play(g)
+        changed_last.extend([(column, row)] * clicks)  # round the cycle of faces
     g.alive()
 
     # Cat and sound: their faces change; the game plays on.
-    before = g.open_panel(name="panel_cat_sound_before")
+    before = open_panel_as_before("panel_cat_sound_before")
     g.press_left(CAT)
     after = g.press_left(SOUND, name="control_panel_cat_sound_changed")
     assert box_differs(before, after, face_box(LEFT_X, CAT)) > 300
