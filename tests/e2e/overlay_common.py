@@ -207,6 +207,11 @@ class Game:
         runs first (the last death is as old as the clock), and space works
         at once."""
         self.open_panel()
+        return self.return_paused(name)
+
+    def return_paused(self, name=None):
+        """Return to game from a panel entered on the start screen: paused
+        play, settled."""
         self.click(RIGHT_X, button_y(RETURN))
         # The first frames of play still show the camera and the spotlights
         # of the mouse's start on the set's last level.
