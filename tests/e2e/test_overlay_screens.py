@@ -4,7 +4,7 @@ buttons, and the win screen after the last level."""
 import pytest
 
 from overlay_common import (BONUS, CAT, CHEESE, DEATH_QUIT, DEATH_RESTART, LIVES, REFLECTIONS,
-                            RIGHT_X, SHADOWS, SLIDER_LEFT, SLIDER_RIGHT, Game, box_differs,
+                            RIGHT_X, SHADOWS, SLIDER_LEFT, Game, box_differs,
                             bright_span, cheese_run_level, dead_end_level, in_interlude)
 
 
