@@ -40,7 +40,7 @@ def back_to_paused_play(g, name=None):
     return g.until("paused play after Return to game", pause_message, name=name)
 
 
-@pytest.mark.cost(15)
+@pytest.mark.cost(10)
 def test_buttons_change_their_faces_and_the_play_screen(session):
     # On the default level the spinning cheese, the fruit and the cat's
     # random place make the noise, and where the mouse happens to stand
@@ -110,7 +110,7 @@ def test_return_and_escape_come_back_paused_and_space_resumes(session):
     g.alive()
 
 
-@pytest.mark.cost(8)
+@pytest.mark.cost(9)
 def test_sliders_move_their_knobs_and_the_scoreboard(session):
     g = Game(session)
     before = g.paused_play_from_start(name="play_scoreboard_before_sliders")
@@ -149,7 +149,7 @@ def test_sliders_move_their_knobs_and_the_scoreboard(session):
     assert box_differs(before, play, (120, 8, 700, 40)) > 100
 
 
-@pytest.mark.cost(8)
+@pytest.mark.cost(9)
 def test_restart_from_the_panel_clears_the_pause(session):
     g, _ = paused_play(session)
     g.open_panel()
@@ -161,7 +161,7 @@ def test_restart_from_the_panel_clears_the_pause(session):
     assert not paused(g, play)
 
 
-@pytest.mark.cost(13)
+@pytest.mark.cost(11)
 def test_load_a_level_set_by_name(session):
     g, baseline = paused_play(session)
     g.write_level("mine.txt", dead_end_level())

@@ -16,7 +16,7 @@ def test_window_and_start_screen(session):
     assert "Cannot intialize audio" in g.proc.stdout()
 
 
-@pytest.mark.cost(8)
+@pytest.mark.cost(9)
 def test_escape_is_ignored_in_the_interlude_and_while_paused(session):
     g = Game(session)
     g.key("Return")  # any key starts a game, in its interlude
@@ -65,7 +65,7 @@ def test_restart_region_starts_a_game_and_panel_region_opens_panel(session):
     g.alive()
 
 
-@pytest.mark.cost(8)
+@pytest.mark.cost(9)
 def test_missing_level_file_does_not_crash(session):
     g = Game(session, "no-such-levels.txt")
     g.key("Return")

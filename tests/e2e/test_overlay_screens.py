@@ -73,7 +73,6 @@ def test_game_over_after_the_last_life_then_restart_and_quit(session):
     assert g.exits() == 0
 
 
-@pytest.mark.cost(9)
 def test_win_screen_after_the_last_level(session):
     # The one level's fewest cheese (5) lie in a row ahead of the mouse.
     g, face = prepare(session, cheese_run_level(), (CHEESE, SLIDER_LEFT), (BONUS, SLIDER_LEFT),

@@ -64,7 +64,7 @@ def test_lintian_finds_no_errors_and_the_menu_entries_are_valid(deb):
             assert os.path.isfile(os.path.join(stage, path)), path
 
 
-@pytest.mark.cost(13)
+@pytest.mark.cost(6)
 def test_the_staged_install_plays_from_an_empty_folder(deb, session, options):
     tmp, package = deb
     stage = os.path.join(tmp, "stage")

@@ -51,7 +51,7 @@ def shows_level_two(img):
     return red >= len(BLOCK) * 3 // 4
 
 
-@pytest.mark.cost(12)
+@pytest.mark.cost(14)
 def test_finishing_a_level_shows_the_next_levels_interlude(session):
     s = session
     levels = os.path.join(s.data, "corridor_levels.txt")
