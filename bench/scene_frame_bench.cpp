@@ -47,8 +47,8 @@ constexpr int kSettingCount = sizeof kSettings / sizeof kSettings[0];
 static bool smoke = false;
 static int optionRounds = 3;
 static double optionSeconds = 2.0;
-static int optionOnly = -1;     // --only N: just the Nth setting (from 1), for profiling
-static int optionPath = -1;     // --path lists|plain: just one path (0 lists, 1 plain)
+static int optionOnly = -1;  // --only N: just the Nth setting (from 1), for profiling
+static int optionPath = -1;  // --path lists|plain: just one path (0 lists, 1 plain)
 static pid_t xvfb = -1;
 static std::string tmpDir;
 
@@ -107,8 +107,23 @@ static std::string WriteLevel(void) {
 }
 
 struct Figure {
-  double fps, cpuMs;
+  double fps, cpuMs, mainMs;
 };
+
+// The machine's CPU ticks so far, all and stolen: a virtual machine's host
+// can take cores away, which slows every figure alike.
+static void CpuTicks(double *all, double *stolen) {
+  *all = *stolen = 0;
+  if (FILE *f = fopen("/proc/stat", "r")) {
+    double t[8] = {};
+    if (fscanf(f, "cpu %lf %lf %lf %lf %lf %lf %lf %lf", &t[0], &t[1], &t[2], &t[3], &t[4], &t[5],
+               &t[6], &t[7]) == 8) {
+      for (double v : t) *all += v;
+      *stolen = t[7];
+    }
+    fclose(f);
+  }
+}
 
 static double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
@@ -119,7 +134,9 @@ static double Median(std::vector<double> v) {
 // Frames of one setting by one path for the given time. The mouse runs along
 // its row, one cell a frame, and the cheese turns, as in play. The rate is
 // taken from the median frame time, which frames the scheduler held back
-// on a busy machine do not move.
+// on a busy machine do not move. Beside it: the CPU time per frame of the
+// whole process (the rasteriser's threads included) and of the main thread,
+// whose part of the frame the rasteriser cannot overlap.
 static Figure Measure(const Setting &s, BOOL compiled, double seconds) {
   g_bCompiledScene = compiled;
   viewPoint = s.view;
@@ -141,6 +158,7 @@ static Figure Measure(const Setting &s, BOOL compiled, double seconds) {
   frame = 0;
   std::vector<double> times;
   const double start = Now(CLOCK_MONOTONIC), cpuStart = Now(CLOCK_PROCESS_CPUTIME_ID);
+  const double mainStart = Now(CLOCK_THREAD_CPUTIME_ID);
   double last = start;
   while (last - start < seconds || frame < 3) {
     draw();
@@ -149,12 +167,14 @@ static Figure Measure(const Setting &s, BOOL compiled, double seconds) {
     last = now;
   }
   const double cpu = Now(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
-  return {1.0 / Median(times), cpu * 1000.0 / frame};
+  const double main = Now(CLOCK_THREAD_CPUTIME_ID) - mainStart;
+  return {1.0 / Median(times), cpu * 1000.0 / frame, main * 1000.0 / frame};
 }
 
 static double Spread(const std::vector<double> &v) {
   const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
-  return (*hi - *lo) / Median(v) * 100.0;
+  const double median = Median(v);
+  return median > 0 ? (*hi - *lo) / median * 100.0 : 0.0;
 }
 
 static void RunBench(void) {
@@ -162,43 +182,54 @@ static void RunBench(void) {
   const int rounds = smoke ? 1 : optionRounds;
   const double seconds = smoke ? 0.2 : optionSeconds;
   const double loadBefore = LoadAverage();
+  double ticksBefore, stolenBefore;
+  CpuTicks(&ticksBefore, &stolenBefore);
   printf("play frame, %d x %d under Xvfb, %ld cores; load average %.2f at the start\n", g_Width,
          g_Height, sysconf(_SC_NPROCESSORS_ONLN), loadBefore);
   printf("%d rounds; in each, every setting %.1f s with display lists, then %.1f s plain\n", rounds,
          seconds, seconds);
-  std::vector<double> fps[kSettingCount][2], cpu[kSettingCount][2];
+  // Per setting and path (0 lists, 1 plain), one figure a round.
+  std::vector<Figure> runs[kSettingCount][2];
+  std::vector<double> ratios[kSettingCount];
   for (int r = 0; r < rounds; r++) {
     printf("round %d (load %.2f):\n", r + 1, LoadAverage());
     for (int i = 0; i < kSettingCount; i++) {
       if (optionOnly >= 0 && i != optionOnly) continue;
       for (int plain = 0; plain < 2; plain++) {
-        if (optionPath >= 0 && plain != optionPath) {
-          fps[i][plain].push_back(0);
-          cpu[i][plain].push_back(0);
-          continue;
-        }
-        const Figure f = Measure(kSettings[i], !plain, seconds);
-        fps[i][plain].push_back(f.fps);
-        cpu[i][plain].push_back(f.cpuMs);
+        const BOOL skip = optionPath >= 0 && plain != optionPath;
+        runs[i][plain].push_back(skip ? Figure{0, 0, 0} : Measure(kSettings[i], !plain, seconds));
       }
-      printf("  %-38s lists %6.1f fps  plain %6.1f fps\n", kSettings[i].name, fps[i][0].back(),
-             fps[i][1].back());
+      const Figure &lists = runs[i][0].back(), &plain = runs[i][1].back();
+      ratios[i].push_back(plain.fps > 0 ? lists.fps / plain.fps : 0);
+      printf("  %-38s lists %6.1f fps  plain %6.1f fps\n", kSettings[i].name, lists.fps, plain.fps);
       fflush(stdout);
     }
   }
   printf(
-      "medians of %d rounds (fps from each run's median frame time; spread = (max - min)\n"
-      "/ median of the rounds; cpu = process CPU time per frame, all threads):\n",
+      "medians of %d rounds: fps from each run's median frame time, with the spread\n"
+      "(max - min) / median of the rounds; the ratio of the paths in the same round;\n"
+      "CPU ms per frame of the whole process and of its main thread:\n",
       rounds);
-  printf("  %-38s %17s %17s %6s %15s\n", "", "lists fps (spr.)", "plain fps (spr.)", "ratio",
-         "cpu ms l / p");
+  printf("  %-38s %17s %17s %6s %14s %12s\n", "", "lists fps (spr.)", "plain fps (spr.)", "ratio",
+         "cpu ms l / p", "main l / p");
   for (int i = 0; i < kSettingCount; i++) {
     if (optionOnly >= 0 && i != optionOnly) continue;
-    const double lists = Median(fps[i][0]), plain = Median(fps[i][1]);
-    printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx %7.1f / %5.1f\n", kSettings[i].name,
-           lists, Spread(fps[i][0]), plain, Spread(fps[i][1]), lists / plain, Median(cpu[i][0]),
-           Median(cpu[i][1]));
+    std::vector<double> fps[2], cpu[2], main[2];
+    for (int path = 0; path < 2; path++)
+      for (const Figure &f : runs[i][path]) {
+        fps[path].push_back(f.fps);
+        cpu[path].push_back(f.cpuMs);
+        main[path].push_back(f.mainMs);
+      }
+    printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx %6.1f / %5.1f %5.1f / %4.1f\n",
+           kSettings[i].name, Median(fps[0]), Spread(fps[0]), Median(fps[1]), Spread(fps[1]),
+           Median(ratios[i]), Median(cpu[0]), Median(cpu[1]), Median(main[0]), Median(main[1]));
   }
+  double ticksAfter, stolenAfter;
+  CpuTicks(&ticksAfter, &stolenAfter);
+  const double ticks = ticksAfter - ticksBefore;
+  printf("CPU time stolen by the host during the run: %.1f%%\n",
+         ticks > 0 ? (stolenAfter - stolenBefore) * 100.0 / ticks : 0.0);
   printf("load average %.2f at the start, %.2f at the end\n", loadBefore, LoadAverage());
   fflush(stdout);
   // Straight out: the window's connection dies with the server, and nothing

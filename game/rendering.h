@@ -137,6 +137,7 @@ void DrawObstacleBlocksFiltered(FaceFilter filter);
 // stencil floor of the current level. Conservative: never drops a face whose
 // shadow could reach the floor.
 int FacesShadowReaches(int x, int y, int faces, const GLfloat *matrix);
+int FacesFacingLight(int x, int y, int faces, const GLfloat light[4]);
 // Cells the stencil floor covers: empty, mouse start, cheese and fruit.
 BOOL IsStencilCell(int code);
 // The stencil floor as few triangles: rectangles from cell centre to cell

@@ -162,6 +162,30 @@ int FacesShadowReaches(int x, int y, int faces, const GLfloat *matrix) {
   return kept;
 }
 
+// The faces of the block at (x, y) whose outer side the light (homogeneous,
+// as given to GL) clearly sees. Seen from the light, the others are turned
+// away, and so is their flattened image seen from any eye above the floor:
+// the shadow passes cull them, and they can never darken a pixel. A face
+// nearly edge-on to the light is kept.
+int FacesFacingLight(int x, int y, int faces, const GLfloat light[4]) {
+  struct Plane {
+    int face, axis;
+    double sign;
+  };
+  static const Plane planes[6] = {{FACE_TOP, 2, 1},  {FACE_BOTTOM, 2, -1}, {FACE_FRONT, 1, -1},
+                                  {FACE_BACK, 1, 1}, {FACE_RIGHT, 0, 1},   {FACE_LEFT, 0, -1}};
+  const double centre[3] = {static_cast<double>(x), static_cast<double>(y), 0.0};
+  int kept = 0;
+  for (const Plane &p : planes) {
+    if (!(faces & p.face)) continue;
+    // Outward normal n = sign * axis; the face's plane is n . q = n . centre + 0.5.
+    const double offset = p.sign * centre[p.axis] + 0.5;
+    const double facing = p.sign * light[p.axis] - offset * light[3];
+    if (facing > -0.01) kept |= p.face;
+  }
+  return kept;
+}
+
 void DoWall(BOOL notShadowPass) {
   if (notShadowPass) {
     SetMaterialColor(colorWhite);

@@ -17,21 +17,32 @@
 
 BOOL g_bCompiledScene = 1;
 
-// List numbers after the base: the stencil floor, the four border sides, the
-// walls and the obstacles as each light's shadow pass draws them, and the
-// obstacles and each floor sweep column by column.
-constexpr int kSideLists = LIST_STENCIL_FLOOR + 1;
-constexpr int kShadowWallLists = kSideLists + 4;
-constexpr int kShadowObstacleLists = kShadowWallLists + 6;
-constexpr int kObstacleColumnLists = kShadowObstacleLists + 6;
-constexpr int kFloorColumnLists = kObstacleColumnLists + kGridSize;  // even, then odd
-constexpr int kSceneLists = kFloorColumnLists + 2 * kGridSize;
+// The maze is cut into square tiles of cells, and each tile has its own
+// lists: its walls, its obstacles, its floor squares of each sweep, and the
+// faces of its walls and obstacles whose shadow can reach the floor, one list
+// per light. A tile wholly out of view is skipped in every pass, the shadow
+// passes included. After the tiles' lists comes the stencil floor's.
+constexpr int kTileCells = 5;
+constexpr int kTilesPerSide = (kGridSize + kTileCells - 1) / kTileCells;
+constexpr int kTiles = kTilesPerSide * kTilesPerSide;
+enum TileList { TILE_WALLS, TILE_OBSTACLES, TILE_FLOOR_EVEN, TILE_FLOOR_ODD, TILE_SHADOWS };
+constexpr int kTileKinds = TILE_SHADOWS;             // kinds with a box of their own
+constexpr int kListsPerTile = TILE_SHADOWS + 2 * 6;  // then walls, obstacles per light
+constexpr int kStencilFloorList = kTiles * kListsPerTile;
+constexpr int kSceneLists = kStencilFloorList + 1;
 static GLuint sceneListBase = 0;
 // The cell classes the lists were built from; lists are stale when the
 // current level's classes differ.
 static unsigned char builtClasses[kGridSize][kGridSize];
 // The light of the shadow pass in progress, -1 outside shadow passes.
 static int shadowListLight = -1;
+
+// Per tile and kind, the box its blocks or squares fill, if it has any.
+struct TileBox {
+  BOOL any;
+  float lo[3], hi[3];
+};
+static TileBox tileBoxes[kTiles][kTileKinds];
 
 void SetShadowListLight(int light) { shadowListLight = light >= 0 && light < 6 ? light : -1; }
 
@@ -45,82 +56,90 @@ static BOOL ClassesChanged(void) {
   return TRUE;
 }
 
-static void CompileList(GLuint list, void (*draw)(void)) {
-  glNewList(list, GL_COMPILE);
-  draw();
-  glEndList();
+static int TileOf(int x, int y) { return (x / kTileCells) * kTilesPerSide + y / kTileCells; }
+
+static int listTile = 0;                           // the tile being compiled
+static const GLfloat *listShadowMatrix = nullptr;  // the light being compiled: its shadow
+static const GLfloat *listLight = nullptr;         // matrix and its position
+
+static int FacesInTile(int x, int y, int faces) { return TileOf(x, y) == listTile ? faces : 0; }
+
+static int FacesInTileCastingOnFloor(int x, int y, int faces) {
+  if (TileOf(x, y) != listTile) return 0;
+  return FacesShadowReaches(x, y, FacesFacingLight(x, y, faces, listLight), listShadowMatrix);
 }
 
-// The border ring in four sides: the columns x = 0 and x = 29 with their
-// corners, the rows y = 0 and y = 29 between them. Each side's bounding box
-// (x0, y0, x1, y1; blocks reach from z = -0.5 to 0.5).
-static const float kSideBoxes[4][4] = {{-0.5f, -0.5f, 0.5f, 29.5f},
-                                       {28.5f, -0.5f, 29.5f, 29.5f},
-                                       {0.5f, -0.5f, 28.5f, 0.5f},
-                                       {0.5f, 28.5f, 28.5f, 29.5f}};
-static int listSide = 0;    // the side being compiled
-static int listColumn = 0;  // the obstacle column being compiled
-
-static int FacesOnSide(int x, int y, int faces) {
-  const float *box = kSideBoxes[listSide];
-  return x > box[0] && x < box[2] && y > box[1] && y < box[3] ? faces : 0;
+// The floor squares of one tile and sweep, in sweep order.
+static void DrawFloorInTile(int parity) {
+  for (int x = 0; x < kGridSize; x++)
+    for (int y = 0; y < kGridSize; y++)
+      if (TileOf(x, y) == listTile && (x + y) % 2 == parity && builtClasses[x][y] == CLASS_FLOOR)
+        DrawFloorSquare(x, y);
 }
 
-static const GLfloat *listShadowMatrix = nullptr;  // the light being compiled
-
-static int FacesCastingOnFloor(int x, int y, int faces) {
-  return FacesShadowReaches(x, y, faces, listShadowMatrix);
+static void GrowBox(TileBox *box, int x, int y, float z0, float z1) {
+  const float lo[3] = {x - 0.5f, y - 0.5f, z0}, hi[3] = {x + 0.5f, y + 0.5f, z1};
+  for (int i = 0; i < 3; i++) {
+    box->lo[i] = box->any ? std::min(box->lo[i], lo[i]) : lo[i];
+    box->hi[i] = box->any ? std::max(box->hi[i], hi[i]) : hi[i];
+  }
+  box->any = TRUE;
 }
 
-// The obstacles of one column x of cells, and the box they fill (x0, y0,
-// x1, y1); an empty column has y0 > y1.
-static float obstacleBoxes[kGridSize][4];
+static void MeasureTiles(void) {
+  std::memset(tileBoxes, 0, sizeof tileBoxes);
+  for (int x = 0; x < kGridSize; x++) {
+    for (int y = 0; y < kGridSize; y++) {
+      TileBox *boxes = tileBoxes[TileOf(x, y)];
+      switch (builtClasses[x][y]) {
+        case CLASS_WALL: GrowBox(&boxes[TILE_WALLS], x, y, -0.5f, 0.5f); break;
+        case CLASS_OBSTACLE: GrowBox(&boxes[TILE_OBSTACLES], x, y, -0.5f, 0.5f); break;
+        case CLASS_FLOOR:
+          GrowBox(&boxes[(x + y) % 2 ? TILE_FLOOR_ODD : TILE_FLOOR_EVEN], x, y, -0.5f, -0.5f);
+          break;
+        default: break;
+      }
+    }
+  }
+}
 
-static int FacesInColumn(int x, int, int faces) { return x == listColumn ? faces : 0; }
-
-// The floor squares of one column and parity, in sweep order.
-static void DrawFloorColumn(int x, int parity) {
-  const int(*grid)[kGridSize] = levels[levelNum];
-  for (int y = 0; y < kGridSize; y++)
-    if ((x + y) % 2 == parity && ClassifyCell(x, y, grid[x][y]) == CLASS_FLOOR)
-      DrawFloorSquare(x, y);
+static GLuint TileListName(int tile, int list) {
+  return sceneListBase + static_cast<GLuint>(tile * kListsPerTile + list);
 }
 
 static void BuildSceneLists(void) {
-  for (int parity = 0; parity < 2; parity++)
-    for (int x = 0; x < kGridSize; x++) {
-      glNewList(sceneListBase + kFloorColumnLists + parity * kGridSize + x, GL_COMPILE);
-      DrawFloorColumn(x, parity);
-      glEndList();
-    }
-  for (listColumn = 0; listColumn < kGridSize; listColumn++) {
-    glNewList(sceneListBase + kObstacleColumnLists + listColumn, GL_COMPILE);
-    DrawObstacleBlocksFiltered(FacesInColumn);
-    glEndList();
-    float *box = obstacleBoxes[listColumn];
-    box[0] = listColumn - 0.5f, box[2] = listColumn + 0.5f, box[1] = 1e9f, box[3] = -1e9f;
-    for (int y = 0; y < kGridSize; y++)
-      if (levels[levelNum][listColumn][y] == CELL_OBSTACLE)
-        box[1] = std::min(box[1], y - 0.5f), box[3] = std::max(box[3], y + 0.5f);
-  }
-  CompileList(sceneListBase + LIST_STENCIL_FLOOR, DrawStencilCover);
-  for (listSide = 0; listSide < 4; listSide++) {
-    glNewList(sceneListBase + kSideLists + listSide, GL_COMPILE);
-    DrawWallBlocksFiltered(FacesOnSide);
-    glEndList();
-  }
+  MeasureTiles();
   const GLfloat *matrices[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
                                 &light2ShadowProj[0][0], &light3ShadowProj[0][0],
                                 &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
-  for (int n = 0; n < 6; n++) {
-    listShadowMatrix = matrices[n];
-    glNewList(sceneListBase + kShadowWallLists + n, GL_COMPILE);
-    DrawWallBlocksFiltered(FacesCastingOnFloor);
+  const GLfloat *lights[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
+                              g_lightPos3, g_lightPos4, g_lightPos5};
+  for (listTile = 0; listTile < kTiles; listTile++) {
+    glNewList(TileListName(listTile, TILE_WALLS), GL_COMPILE);
+    DrawWallBlocksFiltered(FacesInTile);
     glEndList();
-    glNewList(sceneListBase + kShadowObstacleLists + n, GL_COMPILE);
-    DrawObstacleBlocksFiltered(FacesCastingOnFloor);
+    glNewList(TileListName(listTile, TILE_OBSTACLES), GL_COMPILE);
+    DrawObstacleBlocksFiltered(FacesInTile);
     glEndList();
+    for (int parity = 0; parity < 2; parity++) {
+      glNewList(TileListName(listTile, TILE_FLOOR_EVEN + parity), GL_COMPILE);
+      DrawFloorInTile(parity);
+      glEndList();
+    }
+    for (int n = 0; n < 6; n++) {
+      listShadowMatrix = matrices[n];
+      listLight = lights[n];
+      glNewList(TileListName(listTile, TILE_SHADOWS + 2 * n), GL_COMPILE);
+      DrawWallBlocksFiltered(FacesInTileCastingOnFloor);
+      glEndList();
+      glNewList(TileListName(listTile, TILE_SHADOWS + 2 * n + 1), GL_COMPILE);
+      DrawObstacleBlocksFiltered(FacesInTileCastingOnFloor);
+      glEndList();
+    }
   }
+  glNewList(sceneListBase + kStencilFloorList, GL_COMPILE);
+  DrawStencilCover();
+  glEndList();
 }
 
 // The current projection times model-view, column-major: model coordinates
@@ -160,11 +179,6 @@ static BOOL BoxMayShow(const double m[16], const float lo[3], const float hi[3])
   return TRUE;
 }
 
-static BOOL ColumnMayShow(const double clip[16], const float box[4]) {
-  const float lo[3] = {box[0], box[1], -0.5f}, hi[3] = {box[2], box[3], 0.5f};
-  return box[1] <= box[3] && BoxMayShow(clip, lo, hi);
-}
-
 BOOL CallSceneList(SceneList which) {
   if (!g_bCompiledScene) return FALSE;
   BOOL stale = ClassesChanged();
@@ -174,30 +188,25 @@ BOOL CallSceneList(SceneList which) {
     stale = TRUE;
   }
   if (stale) BuildSceneLists();
+  if (which == LIST_STENCIL_FLOOR) {
+    glCallList(sceneListBase + kStencilFloorList);
+    return TRUE;
+  }
+  const int kind = which == LIST_WALLS       ? TILE_WALLS
+                   : which == LIST_OBSTACLES ? TILE_OBSTACLES
+                   : which == LIST_FLOOR_ODD ? TILE_FLOOR_ODD
+                                             : TILE_FLOOR_EVEN;
+  // A shadow pass draws only the faces whose shadow can reach the floor.
+  // Its tiles are tested like the others: the flattened faces go through
+  // the very matrix the box is tested with, and lie inside its image.
+  int list = kind;
+  if (shadowListLight >= 0 && (kind == TILE_WALLS || kind == TILE_OBSTACLES))
+    list = TILE_SHADOWS + 2 * shadowListLight + (kind == TILE_OBSTACLES ? 1 : 0);
   double clip[16];
   CurrentClipMatrix(clip);
-  // A shadow pass draws only the faces whose shadow can reach the floor;
-  // the other passes skip the border sides that lie wholly out of view.
-  if (shadowListLight >= 0 && which == LIST_WALLS) {
-    glCallList(sceneListBase + kShadowWallLists + shadowListLight);
-  } else if (shadowListLight >= 0 && which == LIST_OBSTACLES) {
-    glCallList(sceneListBase + kShadowObstacleLists + shadowListLight);
-  } else if (which == LIST_WALLS) {
-    for (int side = 0; side < 4; side++)
-      if (ColumnMayShow(clip, kSideBoxes[side])) glCallList(sceneListBase + kSideLists + side);
-  } else if (which == LIST_OBSTACLES) {
-    for (int x = 0; x < kGridSize; x++)
-      if (ColumnMayShow(clip, obstacleBoxes[x]))
-        glCallList(sceneListBase + kObstacleColumnLists + x);
-  } else if (which == LIST_FLOOR_EVEN || which == LIST_FLOOR_ODD) {
-    const int parity = which == LIST_FLOOR_ODD;
-    for (int x = 0; x < kGridSize; x++) {
-      const float lo[3] = {x - 0.5f, -0.5f, -0.5f}, hi[3] = {x + 0.5f, kGridSize - 0.5f, -0.5f};
-      if (BoxMayShow(clip, lo, hi))
-        glCallList(sceneListBase + kFloorColumnLists + parity * kGridSize + x);
-    }
-  } else {
-    glCallList(sceneListBase + which);
+  for (int tile = 0; tile < kTiles; tile++) {
+    const TileBox &box = tileBoxes[tile][kind];
+    if (box.any && BoxMayShow(clip, box.lo, box.hi)) glCallList(TileListName(tile, list));
   }
   return TRUE;
 }

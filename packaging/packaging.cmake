@@ -2,6 +2,8 @@
 # make_icons.sh, the manual pages, and CPack's .deb of the install tree.
 set(SQ_PACKAGING_SRC ${CMAKE_SOURCE_DIR}/packaging)
 set(SQ_PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
+# The compressed files land here; the icon script may not have made it yet.
+file(MAKE_DIRECTORY ${SQ_PACKAGING_OUT})
 set(SQ_PROGRAMS squeakling gridcraft)
 set(SQ_ICON_SIZES 48 128)
 

@@ -320,4 +320,65 @@ TEST_F(Scene, ShadowListsKeepEveryFaceWhoseShadowReachesTheFloor) {
   EXPECT_EQ(FacesShadowReaches(15, 15, kAllFaces, matrices[0]), 0);
 }
 
+// The shadow passes cull faces whose flattened image is turned away from an
+// eye above the floor; the lists may leave out exactly those. Each face's
+// corners go through the light's shadow matrix, and the signed area of the
+// image seen from above tells which way it turns.
+TEST_F(Scene, ShadowListsDropOnlyFacesTheShadowPassCulls) {
+  BuildShadowMatrices();
+  const GLfloat *matrices[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
+                                &light2ShadowProj[0][0], &light3ShadowProj[0][0],
+                                &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
+  const GLfloat *lights[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
+                              g_lightPos3, g_lightPos4, g_lightPos5};
+  // Each face's corners counter-clockwise seen from outside the block.
+  struct Face {
+    int face;
+    double corners[4][3];
+  };
+  static const Face faces[6] = {
+      {FACE_TOP, {{-.5, -.5, .5}, {.5, -.5, .5}, {.5, .5, .5}, {-.5, .5, .5}}},
+      {FACE_BOTTOM, {{-.5, -.5, -.5}, {-.5, .5, -.5}, {.5, .5, -.5}, {.5, -.5, -.5}}},
+      {FACE_FRONT, {{-.5, -.5, -.5}, {.5, -.5, -.5}, {.5, -.5, .5}, {-.5, -.5, .5}}},
+      {FACE_BACK, {{-.5, .5, -.5}, {-.5, .5, .5}, {.5, .5, .5}, {.5, .5, -.5}}},
+      {FACE_RIGHT, {{.5, -.5, -.5}, {.5, .5, -.5}, {.5, .5, .5}, {.5, -.5, .5}}},
+      {FACE_LEFT, {{-.5, -.5, -.5}, {-.5, -.5, .5}, {-.5, .5, .5}, {-.5, .5, -.5}}}};
+  int kept = 0, dropped = 0;
+  for (int n = 0; n < 6; n++) {
+    const GLfloat *m = matrices[n];
+    for (int x = 0; x < kGridSize; x += 3) {
+      for (int y = 0; y < kGridSize; y += 2) {
+        const int facing = FacesFacingLight(x, y, kAllFaces, lights[n]);
+        for (const Face &f : faces) {
+          double px[4], py[4];
+          for (int c = 0; c < 4; c++) {
+            const double p[3] = {f.corners[c][0] + x, f.corners[c][1] + y, f.corners[c][2]};
+            double r[4];
+            for (int i = 0; i < 4; i++)
+              r[i] = m[i] * p[0] + m[4 + i] * p[1] + m[8 + i] * p[2] + m[12 + i];
+            px[c] = r[0] / r[3], py[c] = r[1] / r[3];
+          }
+          double area = 0;
+          for (int c = 0; c < 4; c++) area += px[c] * py[(c + 1) % 4] - px[(c + 1) % 4] * py[c];
+          if (area > 1e-6) {
+            EXPECT_TRUE(facing & f.face) << n << ": " << x << "," << y;
+          }
+          if (facing & f.face) {
+            kept++;
+          } else {
+            dropped++;
+            EXPECT_LT(area, 0.0) << n << ": " << x << "," << y;
+          }
+        }
+      }
+    }
+  }
+  EXPECT_GT(kept, 0);
+  EXPECT_GT(dropped, 0);
+  // A light straight above a block: the top alone faces it.
+  const GLfloat above[4] = {5.0f, 5.0f, 40.0f, 1.0f};
+  EXPECT_EQ(FacesFacingLight(5, 5, kAllFaces, above), FACE_TOP);
+  EXPECT_EQ(FacesFacingLight(5, 5, FACE_BOTTOM | FACE_LEFT, above), 0);
+}
+
 }  // namespace
