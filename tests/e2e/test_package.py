@@ -15,6 +15,7 @@ import pytest
 
 import scene_view
 import test_editor as editor
+from overlay_common import pause_message
 
 GAME_TITLE = "Dravel: Vimmo Squeakling"
 LEVELS = "mine.txt"
@@ -155,10 +156,6 @@ def panel_title(img):
     """The panel's yellow title shows."""
     p = img.box(560, 60, 640, 70)
     return bool(((p[:, :, 0] > 200) & (p[:, :, 1] > 150) & (p[:, :, 2] < 100)).any())
-
-
-def pause_message(img):
-    return int((img.box(395, 48, 830, 76).min(axis=2) >= 250).sum()) > 150
 
 
 def game_shots(s, exe, here, name):
