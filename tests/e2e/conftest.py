@@ -18,6 +18,14 @@ def pytest_addoption(parser):
     parser.addoption("--bin", required=True, help="folder of the built programs")
     parser.addoption("--data", required=True, help="the asset folder the programs run from")
     parser.addoption("--artifacts", required=True, help="where screenshots are kept")
+    parser.addoption("--deb", help="a folder holding the package built already (the "
+                     "package tests build their own without it)")
+
+
+def pytest_configure(config):
+    config.addinivalue_line(
+        "markers", "cost(seconds): how long the test takes on a quiet machine; ctest starts "
+        "the costliest first")
 
 
 @pytest.fixture(scope="session")
@@ -25,8 +33,9 @@ def options(request):
     get = request.config.getoption
     artifacts = os.path.abspath(get("--artifacts"))
     os.makedirs(artifacts, exist_ok=True)
+    deb = get("--deb")
     return {"bin": os.path.abspath(get("--bin")), "data": os.path.abspath(get("--data")),
-            "artifacts": artifacts}
+            "artifacts": artifacts, "deb": deb and os.path.abspath(deb)}
 
 
 @pytest.fixture(scope="session")

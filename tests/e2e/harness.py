@@ -239,6 +239,24 @@ class Session:
             self.keep(img, name)
         return img
 
+    def settled(self, win, what, ready, timeout=30, name=None, pixels=2000, seconds=0.0):
+        """Screenshots until ready(image) holds in screenshots in a row,
+        at least two and spanning at least `seconds`, each differing from
+        the one before in fewer than `pixels` pixels (a paused game still
+        spins its cheese); the last of them."""
+        run = []  # (time, image) of the screenshots in a row so far
+
+        def check(img):
+            now = time.monotonic()
+            if not ready(img):
+                run.clear()
+                return False
+            if run and img.differs(run[-1][1], tolerance=24) >= pixels:
+                run.clear()
+            run.append((now, img))
+            return len(run) >= 2 and now - run[0][0] >= seconds
+        return self.shot_until(win, f"{what}, settled", check, timeout, name=name)
+
     def holds(self, win, what, ok, seconds, step=0.1):
         """Fails if ok(image) stops holding at any screenshot taken over the
         next `seconds`: for things that must not happen."""

@@ -53,13 +53,18 @@ def dead_end_level():
     return level_text({(2, 2): 3, (4, 2): 2})
 
 
-def corridor_level():
+def cheese_run_level(cheese=10):
     """A straight corridor, column 1 from row 1 to 28, the mouse at its
-    start heading along it; every other inner cell is a passable hole, so
-    cheese (and the cat's start) can only land in the corridor, ahead of the
-    mouse whenever it starts a life."""
+    start heading along it and `cheese` cheese lined up in the cells ahead of
+    it; every other inner cell is a passable hole. The mouse eats cheese
+    after cheese in its first seconds of play. There are twice as many as
+    the fewest a level can ask for, so a slow frame on a loaded machine
+    that steps the mouse past one cannot keep the level from finishing,
+    and the last of them lies some sixteen cells before the wall."""
     cells = {(x, y): 1 for x in range(1, 29) for y in range(2, 29)}
     cells[(1, 1)] = 3
+    for x in range(2, 2 + cheese):
+        cells[(x, 1)] = 4
     return level_text(cells)
 
 
@@ -142,6 +147,11 @@ def in_play(img):
     return scoreboard(img)
 
 
+def pause_message(img):
+    """Play with the pause message (the only pure white in its band)."""
+    return in_play(img) and count(white_pixels(img, PAUSE_BAND)) > 150
+
+
 def in_interlude(img):
     return bright_span(img, GET_READY[1], GET_READY[3], GET_READY[0], GET_READY[2]) is not None \
         and bright_span(img, 12, 40, 20, 700) is None
@@ -189,6 +199,27 @@ class Game:
         """Waits for the scoreboard line: the interlude is over."""
         img = self.until("play with the scoreboard line", in_play, timeout, name)
         self.play_seen = time.monotonic()
+        return img
+
+    def paused_play_from_start(self, name=None):
+        """From the start screen: the panel, then Return to game, which
+        shows play paused at once. No game has been started, so no interlude
+        runs first (the last death is as old as the clock), and space works
+        at once."""
+        self.open_panel()
+        return self.return_paused(name)
+
+    def return_paused(self, name=None):
+        """Return to game from a panel entered on the start screen: paused
+        play, settled."""
+        self.click(RIGHT_X, button_y(RETURN))
+        # The first frames of play still show the camera and the spotlights
+        # of the mouse's start on the set's last level. A cheese near the
+        # camera spins through many pixels, as much as the tests allow a
+        # paused game to change.
+        img = self.s.settled(self.win, "paused play after Return to game", pause_message,
+                             name=name, pixels=30000, seconds=0.5)
+        self.play_seen = time.monotonic() - 1.2
         return img
 
     def space(self):

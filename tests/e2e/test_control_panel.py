@@ -1,31 +1,30 @@
 """The control panel, played through the real game: every button and slider
 clicked as a player would, with screenshots of the faces and of the play
 screen the settings change."""
+import pytest
+
 from overlay_common import (BONUS, CAT, CAT_SPEED, CHEESE, LEFT_X, LIVES, LOAD, PAUSE_BAND,
                             REFLECTIONS, RETURN, RIGHT_X, SHADOWS, SLIDER_LEFT,
                             SLIDER_RIGHT, SOUND, SPEED, SPOTLIGHTS, TEXTURES, VIEW, Game,
                             box_differs, bright_span, dead_end_level, button_y, count, face_box,
-                            in_play, ink_span, knob_left, panel_open, shadow_corridor_level,
-                            shows_all, white_pixels)
+                            in_play, ink_span, knob_left, panel_open, pause_message,
+                            shadow_corridor_level, shows_all, white_pixels)
 
 PROMPT = (350, 540, 1200, 580)   # the panel's prompt line
 
 
 def paused_play(session, level=None):
-    """A running game (on the given level set, or the default one), paused
-    by the panel's entry, then returned to; the game and the pause message's
-    white pixels."""
+    """A game (on the given level set, or the default one) paused by the
+    panel's entry, then returned to; the game and the pause message's white
+    pixels. The panel is entered from the start screen: the play screen it
+    returns to is the same, without the interlude of a started game."""
     if level is None:
         g = Game(session)
     else:
         with open(f"{session.data}/still.txt", "w") as f:
             f.write(level)
         g = Game(session, "still.txt")
-    g.start_play(name="play_chase")
-    g.open_panel()
-    g.click(RIGHT_X, button_y(RETURN))
-    img = g.until("the pause message after Return to game", pause_message,
-                  name="play_paused_after_return")
+    img = g.paused_play_from_start(name="play_paused_after_return")
     # The pause message is the only pure white in its band.
     g.pause_text = white_pixels(img, PAUSE_BAND)
     assert count(g.pause_text) > 150, "no pause message after Return to game"
@@ -36,15 +35,12 @@ def paused(g, img=None):
     return shows_all(img or g.shot(), g.pause_text)
 
 
-def pause_message(img):
-    return in_play(img) and count(white_pixels(img, PAUSE_BAND)) > 150
-
-
 def back_to_paused_play(g, name=None):
     g.click(RIGHT_X, button_y(RETURN))
     return g.until("paused play after Return to game", pause_message, name=name)
 
 
+@pytest.mark.cost(10)
 def test_buttons_change_their_faces_and_the_play_screen(session):
     # On the default level the spinning cheese, the fruit and the cat's
     # random place make the noise, and where the mouse happens to stand
@@ -56,12 +52,23 @@ def test_buttons_change_their_faces_and_the_play_screen(session):
     assert noise < 30000, "the paused play screen keeps changing"
 
     # Each setting is changed alone, then play is looked at, still paused.
+    changed_last = []  # (column, row) clicks that put the last setting back
+
+    def open_panel_as_before(name):
+        """The panel, with the setting changed last put back as it was, so
+        that the next one is compared alone."""
+        img = g.open_panel()
+        for column, row in changed_last:
+            img = g.click_face(column, row)
+        changed_last.clear()
+        return g.s.keep(img, name)
+
     for name, column, row in [("view", LEFT_X, VIEW), ("textures", LEFT_X, TEXTURES),
                               ("spotlights", LEFT_X, SPOTLIGHTS),
                               ("shadows", RIGHT_X, SHADOWS),
                               ("reflections", RIGHT_X, REFLECTIONS)]:
         clicks = 2 if name == "shadows" else 1  # two shadows, all six, none
-        before = g.open_panel(name=f"panel_{name}_before")
+        before = open_panel_as_before(f"panel_{name}_before")
         for _ in range(clicks):
             after = g.click_face(column, row)
         g.s.keep(after, f"panel_{name}_after")
@@ -70,15 +77,11 @@ def test_buttons_change_their_faces_and_the_play_screen(session):
         play = back_to_paused_play(g, name=f"play_{name}_changed")
         changed = play.differs(baseline, tolerance=24)
         assert changed > 2 * noise + 3000, f"{name}: play looks the same"
-        # Back as it was, so the next setting is compared alone.
-        g.open_panel()
-        for _ in range(clicks):
-            g.click_face(column, row)
-        back_to_paused_play(g)
+        changed_last.extend([(column, row)] * clicks)  # round the cycle of faces
     g.alive()
 
     # Cat and sound: their faces change; the game plays on.
-    before = g.open_panel(name="panel_cat_sound_before")
+    before = open_panel_as_before("panel_cat_sound_before")
     g.press_left(CAT)
     after = g.press_left(SOUND, name="control_panel_cat_sound_changed")
     assert box_differs(before, after, face_box(LEFT_X, CAT)) > 300
@@ -87,6 +90,7 @@ def test_buttons_change_their_faces_and_the_play_screen(session):
     g.alive()
 
 
+@pytest.mark.cost(5)
 def test_return_and_escape_come_back_paused_and_space_resumes(session):
     g, img = paused_play(session)
     g.s.holds(g.win, "a paused game that does not move",
@@ -106,9 +110,10 @@ def test_return_and_escape_come_back_paused_and_space_resumes(session):
     g.alive()
 
 
+@pytest.mark.cost(9)
 def test_sliders_move_their_knobs_and_the_scoreboard(session):
     g = Game(session)
-    before = g.start_play(name="play_scoreboard_before_sliders")
+    before = g.paused_play_from_start(name="play_scoreboard_before_sliders")
     start = g.open_panel(name="panel_sliders_start")
     assert abs(knob_left(start, SPEED) - 565) <= 1
     assert abs(knob_left(start, LIVES) - 535) <= 1
@@ -144,6 +149,7 @@ def test_sliders_move_their_knobs_and_the_scoreboard(session):
     assert box_differs(before, play, (120, 8, 700, 40)) > 100
 
 
+@pytest.mark.cost(9)
 def test_restart_from_the_panel_clears_the_pause(session):
     g, _ = paused_play(session)
     g.open_panel()
@@ -155,6 +161,7 @@ def test_restart_from_the_panel_clears_the_pause(session):
     assert not paused(g, play)
 
 
+@pytest.mark.cost(11)
 def test_load_a_level_set_by_name(session):
     g, baseline = paused_play(session)
     g.write_level("mine.txt", dead_end_level())

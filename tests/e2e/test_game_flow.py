@@ -1,6 +1,8 @@
 """The game's start-up and screen flow, played through the real program."""
-from overlay_common import (CAT, PANEL_REGION, PAUSE_BAND, RETURN, RIGHT_X, button_y, Game, count, in_interlude, in_play,
-                            panel_open, white_pixels)
+import pytest
+
+from overlay_common import (CAT, PANEL_REGION, RETURN, RIGHT_X, button_y, Game, in_interlude, in_play,
+                            panel_open, pause_message)
 
 
 def test_window_and_start_screen(session):
@@ -14,6 +16,7 @@ def test_window_and_start_screen(session):
     assert "Cannot intialize audio" in g.proc.stdout()
 
 
+@pytest.mark.cost(9)
 def test_escape_is_ignored_in_the_interlude_and_while_paused(session):
     g = Game(session)
     g.key("Return")  # any key starts a game, in its interlude
@@ -26,24 +29,20 @@ def test_escape_is_ignored_in_the_interlude_and_while_paused(session):
     g.open_panel()
     g.press_left(CAT)
     g.click(RIGHT_X, button_y(RETURN))
-    g.until("paused play", paused_msg)
+    g.until("paused play", pause_message)
     g.space()
-    g.until("play resumed", lambda i: in_play(i) and not paused_msg(i))
+    g.until("play resumed", lambda i: in_play(i) and not pause_message(i))
     # Pause and try again.
     g.space()
-    img = g.until("the pause message", paused_msg)
+    img = g.until("the pause message", pause_message)
     g.s.keep(img, "flow_paused")
-    assert paused_msg(img), "space did not pause"
+    assert pause_message(img), "space did not pause"
     g.key("Escape")
     g.space()  # once space has resumed play, Escape has been handled
-    g.until("play resumed after Escape", lambda i: in_play(i) and not paused_msg(i))
+    g.until("play resumed after Escape", lambda i: in_play(i) and not pause_message(i))
     assert g.proc.alive(), "Escape while paused ended the game"
     g.key("Escape")
     assert g.exits() == 0
-
-
-def paused_msg(img):
-    return in_play(img) and count(white_pixels(img, PAUSE_BAND)) > 150
 
 
 def test_quit_region_of_the_title_bar(session):
@@ -62,6 +61,7 @@ def test_restart_region_starts_a_game_and_panel_region_opens_panel(session):
     g.alive()
 
 
+@pytest.mark.cost(9)
 def test_missing_level_file_does_not_crash(session):
     g = Game(session, "no-such-levels.txt")
     g.key("Return")

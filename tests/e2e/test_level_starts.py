@@ -1,6 +1,8 @@
 """Each level of a set is played from its own mouse start, in the real game:
 level 2's start, two cells before the wall, would kill a mouse put there on
 level 1 within a second of the interlude's end."""
+import pytest
+
 from overlay_common import (CAT, SLIDER_LEFT, SPEED, Game, box_differs, level_text)
 
 LIVES_TEXT = (128, 6, 300, 36)  # "Squeaklings x 3" on the scoreboard
@@ -12,6 +14,7 @@ def playing(img):
     return b > 120 and b > r + 40
 
 
+@pytest.mark.cost(7)
 def test_first_level_is_played_from_its_own_start(session):
     # Both mice head down the rows (+x): from (1, 14) 27 free cells, at the
     # slowest mouse speed some twenty seconds of play even on a loaded

@@ -1,9 +1,11 @@
 """The overlay's screens, played through the real game: the start screen's
 moving title, game over after the last life with its Restart and Quit
 buttons, and the win screen after the last level."""
+import pytest
+
 from overlay_common import (BONUS, CAT, CHEESE, DEATH_QUIT, DEATH_RESTART, LIVES, REFLECTIONS,
-                            RIGHT_X, SHADOWS, SLIDER_LEFT, SLIDER_RIGHT, SPEED, Game, box_differs,
-                            bright_span, corridor_level, dead_end_level, in_interlude)
+                            RIGHT_X, SHADOWS, SLIDER_LEFT, Game, box_differs,
+                            bright_span, cheese_run_level, dead_end_level, in_interlude)
 
 
 def test_start_title_moves_between_frames(session):
@@ -19,11 +21,13 @@ def test_start_title_moves_between_frames(session):
     g.alive()
 
 
-def prepare(session, level, *sliders, cat_off=False, light=False):
-    """Starts on `level`, sets sliders (row, x) in the panel, restarts; the
-    game and the end screens' Restart face. `light` turns the mirror and the
-    shadows off: the game steps the mouse by the time a frame took, so slow
-    frames on a loaded machine can carry it past a cheese."""
+def prepare(session, level, *sliders, cat_off=False, light=False, restart=True):
+    """Starts on `level`, sets sliders (row, x) in the panel, restarts (or,
+    without `restart`, returns to the game and lets play run, which spares
+    the interlude while keeping the lives of start-up); the game and the
+    end screens' Restart face. `light` turns the mirror and the shadows off:
+    the game steps the mouse by the time a frame took, so slow frames on a
+    loaded machine can carry it past a cheese."""
     with open(f"{session.data}/test.txt", "w") as f:
         f.write(level)
     g = Game(session, "test.txt")
@@ -36,10 +40,15 @@ def prepare(session, level, *sliders, cat_off=False, light=False):
         g.click_face(RIGHT_X, REFLECTIONS)
         g.click_face(RIGHT_X, SHADOWS)  # all six
         g.click_face(RIGHT_X, SHADOWS)  # none
-    g.restart_from_panel()
+    if restart:
+        g.restart_from_panel()
+    else:
+        g.return_paused()
+        g.space()
     return g, face
 
 
+@pytest.mark.cost(25)
 def test_game_over_after_the_last_life_then_restart_and_quit(session):
     g, face = prepare(session, dead_end_level(), (LIVES, SLIDER_LEFT))
     over = g.wait_for_end_screen(face, 40)
@@ -65,9 +74,10 @@ def test_game_over_after_the_last_life_then_restart_and_quit(session):
 
 
 def test_win_screen_after_the_last_level(session):
-    g, face = prepare(session, corridor_level(), (CHEESE, SLIDER_LEFT), (LIVES, SLIDER_RIGHT),
-                      (SPEED, SLIDER_RIGHT), (BONUS, SLIDER_LEFT), cat_off=True, light=True)
-    won = g.wait_for_end_screen(face, 240)
+    # The one level's fewest cheese (5) lie in a row ahead of the mouse.
+    g, face = prepare(session, cheese_run_level(), (CHEESE, SLIDER_LEFT), (BONUS, SLIDER_LEFT),
+                      cat_off=True, light=True, restart=False)
+    won = g.wait_for_end_screen(face, 60)
     g.s.keep(won, "win_screen")
     message = bright_span(won, 276, 302, 540, 1100)
     assert message is not None, "no message"

@@ -15,6 +15,7 @@ import pytest
 
 import scene_view
 import test_editor as editor
+from overlay_common import pause_message
 
 GAME_TITLE = "Dravel: Vimmo Squeakling"
 LEVELS = "mine.txt"
@@ -28,18 +29,25 @@ def run(*argv, **kw):
 
 @pytest.fixture(scope="module")
 def deb(options):
-    """The package built by CPack from the build tree: its folder and file."""
+    """The package built by CPack from the build tree (or the one built
+    already in the --deb folder) and a scratch folder to unpack it in."""
     tmp = tempfile.mkdtemp(prefix="sq-package-")
-    build = os.path.dirname(options["bin"])
-    r = run("cpack", "-G", "DEB", "-B", tmp, cwd=build)
-    debs = glob.glob(os.path.join(tmp, "squeakling_*.deb"))
-    if r.returncode != 0 or len(debs) != 1:
+    try:
+        where = options["deb"]
+        if where is None:
+            where = tmp
+            r = run("cpack", "-G", "DEB", "-B", tmp, cwd=os.path.dirname(options["bin"]))
+            if r.returncode != 0:
+                raise RuntimeError(f"cpack failed:\n{r.stdout}")
+        debs = glob.glob(os.path.join(where, "squeakling_*.deb"))
+        if len(debs) != 1:
+            raise RuntimeError(f"not one package in {where}: {debs}")
+        yield tmp, debs[0]
+    finally:
         shutil.rmtree(tmp, ignore_errors=True)
-        raise RuntimeError(f"cpack failed:\n{r.stdout}")
-    yield tmp, debs[0]
-    shutil.rmtree(tmp, ignore_errors=True)
 
 
+@pytest.mark.cost(9)
 def test_lintian_finds_no_errors_and_the_menu_entries_are_valid(deb):
     tmp, package = deb
     r = run("lintian", "--tag-display-limit", "0", package)
@@ -57,6 +65,7 @@ def test_lintian_finds_no_errors_and_the_menu_entries_are_valid(deb):
             assert os.path.isfile(os.path.join(stage, path)), path
 
 
+@pytest.mark.cost(6)
 def test_the_staged_install_plays_from_an_empty_folder(deb, session, options):
     tmp, package = deb
     stage = os.path.join(tmp, "stage")
@@ -149,37 +158,21 @@ def panel_title(img):
     return bool(((p[:, :, 0] > 200) & (p[:, :, 1] > 150) & (p[:, :, 2] < 100)).any())
 
 
-def pause_message(img):
-    return int((img.box(395, 48, 830, 76).min(axis=2) >= 250).sum()) > 150
-
-
 def game_shots(s, exe, here, name):
     """The game on LEVELS: its control panel, then its play screen seen from
     overhead with the cat off, paused, so that only the cheese is placed at
-    random."""
+    random. The panel is opened from the start screen, so the play screen
+    shows at once, without the interlude of a started game."""
     game = s.start(exe, LEVELS, cwd=here)
     win = s.find_window(GAME_TITLE)
     s.shot_until(win, "the first frame", lambda img: img.a.any())
-    s.click(win, 850, 10)                      # start a game
     s.click(win, 950, 25)                      # open the control panel
-    panel = settled(s, win, f"{name}_panel", panel_title)
+    panel = s.settled(win, f"{name}: the panel", panel_title, name=f"{name}_panel")
     s.click(win, 370, 175)                     # view: overhead
     s.click(win, 370, 415)                     # cat: off
     s.click(win, 850, 335)                     # return to the game, paused
-    play = settled(s, win, f"{name}_play", pause_message)
+    play = s.settled(win, f"{name}: paused play", pause_message, name=f"{name}_play")
     assert game.alive(), game.stderr()
     assert "cannot find" not in game.stderr()
     game.kill()
     return play, panel
-
-
-def settled(s, win, name, ready, timeout=30):
-    """Screenshots until ready(image) holds in two frames in a row that
-    differ in no more than a few pixels (the paused cheese spins)."""
-    last = []
-
-    def check(img):
-        ok = ready(img) and bool(last) and img.differs(last[-1], tolerance=24) < 2000
-        last[:] = [img] if ready(img) else []
-        return ok
-    return s.shot_until(win, f"{name}: a settled frame", check, timeout, name=name)

@@ -5,10 +5,13 @@ renders them anew)."""
 import os
 import sys
 
+import pytest
+
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "render"))
 import reference_pictures  # noqa: E402
 
 
+@pytest.mark.cost(10)
 def test_both_drawing_paths_give_the_reference_pictures(options, display):
     failures = reference_pictures.compare(options["bin"], options["data"], display,
                                           options["artifacts"])

@@ -98,6 +98,7 @@ def test_overhead_shows_walls_obstacles_and_checkerboard(render):
     r, g, b = img.pixel(*v.pixel((CHEESE[0], CHEESE[1], 0.25)))
     assert r > 100 and g > 100 and b < r / 2, f"cheese is {r, g, b}"
 
+@pytest.mark.cost(5)
 def test_mirror_floor_is_translucent_and_reflects_only_inside_floor_cells(render):
     shots = render(
         ["shadows=0", "view=2", "mirror=0", "shot=mirror_off_overhead",

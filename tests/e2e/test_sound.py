@@ -10,8 +10,7 @@ import tempfile
 
 import pytest
 
-from overlay_common import (PAUSE_BAND, RETURN, RIGHT_X, SOUND, Game, button_y, count, in_play,
-                            white_pixels)
+from overlay_common import RETURN, RIGHT_X, SOUND, Game, button_y, pause_message
 
 TITLE = "Dravel: Vimmo Squeakling"
 SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pulse",
@@ -62,6 +61,7 @@ def pulse(session):
             proc.wait(10)
 
 
+@pytest.mark.cost(12)
 def test_the_game_plays_into_the_server_and_falls_silent(session, pulse):
     s = session
     g = Game(s, env=pulse.env)
@@ -78,7 +78,7 @@ def test_the_game_plays_into_the_server_and_falls_silent(session, pulse):
     g.open_panel()
     g.press_left(SOUND)
     g.click(RIGHT_X, button_y(RETURN))
-    g.until("paused play", lambda i: in_play(i) and count(white_pixels(i, PAUSE_BAND)) > 150)
+    g.until("paused play", pause_message)
     g.space()  # play on, so the step's upkeep stops the music
 
     def silent_tail():
