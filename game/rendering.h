@@ -67,6 +67,10 @@ void CreateShadowProjection(GLfloat projMatrix[4][4], const GLfloat *lightPositi
 void GetPlane(GLfloat *plane, const GLfloat *vertex1, const GLfloat *vertex2,
               const GLfloat *vertex3);
 void BuildShadowMatrices(void);  // floor plane and the six matrices, once at start-up
+// Light n's shadow matrix (column-major) and position, n from 0 to 5; null
+// for any other n.
+const GLfloat *ShadowMatrix(int light);
+const GLfloat *LightPosition(int light);
 
 // ---- Maze and actor geometry ----
 void DrawCubeFace(float fSize);

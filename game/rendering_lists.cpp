@@ -110,11 +110,6 @@ static GLuint TileListName(int tile, int list) {
 
 static void BuildSceneLists(void) {
   MeasureTiles();
-  const GLfloat *matrices[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
-                                &light2ShadowProj[0][0], &light3ShadowProj[0][0],
-                                &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
-  const GLfloat *lights[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
-                              g_lightPos3, g_lightPos4, g_lightPos5};
   for (listTile = 0; listTile < kTiles; listTile++) {
     glNewList(TileListName(listTile, TILE_WALLS), GL_COMPILE);
     DrawWallBlocksFiltered(FacesInTile);
@@ -128,8 +123,8 @@ static void BuildSceneLists(void) {
       glEndList();
     }
     for (int n = 0; n < 6; n++) {
-      listShadowMatrix = matrices[n];
-      listLight = lights[n];
+      listShadowMatrix = ShadowMatrix(n);
+      listLight = LightPosition(n);
       glNewList(TileListName(listTile, TILE_SHADOWS + 2 * n), GL_COMPILE);
       DrawWallBlocksFiltered(FacesInTileCastingOnFloor);
       glEndList();

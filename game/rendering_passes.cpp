@@ -293,11 +293,8 @@ void DoReflections(void) {
 
 // The light whose shadow matrix this is, or -1.
 static int ShadowLight(const GLfloat *matrix) {
-  const GLfloat *all[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
-                           &light2ShadowProj[0][0], &light3ShadowProj[0][0],
-                           &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
   for (int n = 0; n < 6; n++)
-    if (all[n] == matrix) return n;
+    if (ShadowMatrix(n) == matrix) return n;
   return -1;
 }
 
@@ -330,9 +327,6 @@ void DoShadows(const GLfloat *matrix) {
 }
 
 int ShadowPasses(int setting, const GLfloat *matrices[6], const GLfloat *colours[6]) {
-  const GLfloat *all[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
-                           &light2ShadowProj[0][0], &light3ShadowProj[0][0],
-                           &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
   int count = 0;
   switch (setting) {
     case 1: count = 1; break;
@@ -341,7 +335,7 @@ int ShadowPasses(int setting, const GLfloat *matrices[6], const GLfloat *colours
     default: return 0;
   }
   for (int n = 0; n < count; n++) {
-    matrices[n] = all[n];
+    matrices[n] = ShadowMatrix(n);
     colours[n] = n == 0 ? colorShadow : colorShadow2;  // light 0's shadow is the darker
   }
   return count;

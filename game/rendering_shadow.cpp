@@ -48,10 +48,21 @@ void BuildShadowMatrices(void) {
   planeFloor[3] = kFirstShadowPlane;
   GLfloat(*const matrices[6])[4] = {light0ShadowProj, light1ShadowProj, light2ShadowProj,
                                     light3ShadowProj, light4ShadowProj, light5ShadowProj};
-  const GLfloat *lights[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
-                              g_lightPos3, g_lightPos4, g_lightPos5};
   for (int n = 0; n < 6; n++) {
     if (n > 0) planeFloor[3] += kShadowPlaneStep;
-    CreateShadowProjection(matrices[n], lights[n], planeFloor);
+    CreateShadowProjection(matrices[n], LightPosition(n), planeFloor);
   }
+}
+
+const GLfloat *ShadowMatrix(int light) {
+  static const GLfloat *const all[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
+                                        &light2ShadowProj[0][0], &light3ShadowProj[0][0],
+                                        &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
+  return light >= 0 && light < 6 ? all[light] : nullptr;
+}
+
+const GLfloat *LightPosition(int light) {
+  static const GLfloat *const all[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
+                                        g_lightPos3, g_lightPos4, g_lightPos5};
+  return light >= 0 && light < 6 ? all[light] : nullptr;
 }

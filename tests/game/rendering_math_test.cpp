@@ -326,11 +326,6 @@ TEST_F(Scene, ShadowListsKeepEveryFaceWhoseShadowReachesTheFloor) {
 // image seen from above tells which way it turns.
 TEST_F(Scene, ShadowListsDropOnlyFacesTheShadowPassCulls) {
   BuildShadowMatrices();
-  const GLfloat *matrices[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
-                                &light2ShadowProj[0][0], &light3ShadowProj[0][0],
-                                &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
-  const GLfloat *lights[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
-                              g_lightPos3, g_lightPos4, g_lightPos5};
   // Each face's corners counter-clockwise seen from outside the block.
   struct Face {
     int face;
@@ -345,10 +340,10 @@ TEST_F(Scene, ShadowListsDropOnlyFacesTheShadowPassCulls) {
       {FACE_LEFT, {{-.5, -.5, -.5}, {-.5, -.5, .5}, {-.5, .5, .5}, {-.5, .5, -.5}}}};
   int kept = 0, dropped = 0;
   for (int n = 0; n < 6; n++) {
-    const GLfloat *m = matrices[n];
+    const GLfloat *m = ShadowMatrix(n);
     for (int x = 0; x < kGridSize; x += 3) {
       for (int y = 0; y < kGridSize; y += 2) {
-        const int facing = FacesFacingLight(x, y, kAllFaces, lights[n]);
+        const int facing = FacesFacingLight(x, y, kAllFaces, LightPosition(n));
         for (const Face &f : faces) {
           double px[4], py[4];
           for (int c = 0; c < 4; c++) {
