@@ -12,6 +12,7 @@
 #include <string>
 
 #include "common/drawing.h"
+#include "game/scoreboard.h"
 #include "game/squeakling.h"
 
 namespace {
