@@ -1,12 +1,10 @@
 // Screen flow: the screen table, the play frame's interlude and level
-// advance, the play, start and load-prompt keys, the title-bar clicks, the
+// advance, the play and start keys, the title-bar clicks, the
 // display toggles and pop-up menu, restart, game over and win. Every way out
 // of the game ends the process with status 0.
 #include <GL/glut.h>
 
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,10 +33,6 @@ BOOL PAUSED = 0;
 struct timeval time_of_death;
 float time_since_death = 0;
 struct timeval last_idle_time;
-char text[kTextSize];
-char fileText[kTextSize];
-int fileTextIndex = 0;
-BOOL displayText = 0;
 
 GLMmodel *mouse, *apple, *banana, *surfModel, *catModel;
 gameaudio soundFX;
@@ -205,7 +199,7 @@ void Keyboard(unsigned char key, int, int) {
 
 static void EnterControlPanel(void) {
   SetPaused(TRUE);
-  snprintf(text, sizeof text, "%s", kLoadPrompt);
+  ResetPanelText();
   InstallScreen(&controlPanelScreen);
 }
 
@@ -254,29 +248,6 @@ void SelectFromMenu(int idCommand) {
     default: return;
   }
   RequestRedisplay();
-}
-
-// ---- Load prompt ----
-
-void KeyboardLoad(unsigned char key, int, int) {
-  if (!isspace(key)) {
-    // No editing: every key but white space is part of the name, up to the
-    // buffer's 99 characters; further keys are dropped.
-    if (fileTextIndex < kTextSize - 1) {
-      fileText[fileTextIndex++] = static_cast<char>(key);
-      fileText[fileTextIndex] = '\0';
-    }
-    snprintf(text, sizeof text, "%s", kLoadPrompt);
-    RequestRedisplay();
-    return;
-  }
-  fileTextIndex = 0;
-  if (LoadUserLevel(fileText)) {
-    snprintf(text, sizeof text, "%s", "Loaded Levelset: ");
-    DoRestart(FALSE);
-  } else {
-    snprintf(text, sizeof text, "%s", "Unable to load levelset: ");
-  }
 }
 
 // ---- Restart ----
