@@ -91,7 +91,8 @@ void HideLoadPrompt(void);
 // A white-space key (Return, space, tab) loads the set named so far,
 // relative to the working directory: on success the game is reset to its
 // first level without leaving the panel, on failure the set is left alone;
-// the line reports either. Any other key is part of the name.
+// the line reports either. Backspace and Delete take back the last
+// character; any other key is part of the name.
 void KeyboardLoad(unsigned char key, int x, int y);
 
 // Left edge of every slider track, in overlay units and window pixels.
