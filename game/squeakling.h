@@ -173,6 +173,14 @@ void KeyboardStart(unsigned char key, int x, int y);
 void Keyboard(unsigned char key, int x, int y);
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
+// The one way to pause and resume play: PAUSED := on, animate := !on. The
+// space key, the control panel and a hidden window go through it.
+void SetPaused(BOOL on);
+// A window minimised or fully covered pauses play as the space key does;
+// the pause message greets the player on return. WindowStatus is the GLUT
+// window-status callback around it.
+void HideWindow(void);
+void WindowStatus(int state);
 int BuildPopupMenu(void);
 void SelectFromMenu(int idCommand);
 void DisplayDeath(void);

@@ -170,11 +170,13 @@ static void StepMouse(double direction) {
   mousey -= direction * sin(mouseorient * TWOPI);
 }
 
+void SetPaused(BOOL on) {
+  PAUSED = on ? 1 : 0;
+  animate = !PAUSED;
+}
+
 void Keyboard(unsigned char key, int, int) {
-  if (key == ' ' && time_since_death > kPauseAfter) {
-    PAUSED = !PAUSED;
-    animate = !animate;
-  }
+  if (key == ' ' && time_since_death > kPauseAfter) SetPaused(!PAUSED);
   if (!animate) return;
   switch (key) {
     case 27: EndProgram();
@@ -196,8 +198,7 @@ void Keyboard(unsigned char key, int, int) {
 }
 
 static void EnterControlPanel(void) {
-  animate = 0;
-  PAUSED = 1;
+  SetPaused(TRUE);
   ResetPanelText();
   InstallScreen(&controlPanelScreen);
 }
@@ -215,6 +216,17 @@ void MouseButton(int button, int, int x, int y) {
 }
 
 void MouseMotion(int, int) {}
+
+// Only play pauses: the other screens have no running game, and the control
+// panel paused it on entry. In an interlude the pause waits for its end,
+// as after a visit to the control panel.
+void HideWindow(void) {
+  if (currentScreen == &playScreen && !PAUSED) SetPaused(TRUE);
+}
+
+void WindowStatus(int state) {
+  if (state == GLUT_HIDDEN || state == GLUT_FULLY_COVERED) HideWindow();
+}
 
 // ---- Pop-up menu ----
 
@@ -240,8 +252,11 @@ void SelectFromMenu(int idCommand) {
 
 // ---- Restart ----
 
+// A new game starts at level 1 whenever it is made: a level finished just
+// before must not advance the new game's first interlude.
 void DoRestart(BOOL fullRestart) {
   animate = 0;
+  change_level = 0;
   gettimeofday(&time_of_death, nullptr);
   PlaceCat();
   PutMouseOnStart(0);  // the first level's start: levelNum goes back to 0 below
