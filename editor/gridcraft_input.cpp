@@ -117,6 +117,13 @@ static void TypeFileChar(unsigned char key) {
   Redraw();
 }
 
+static void EraseFileChar(void) {
+  if (fileTextIndex == 0) return;
+  fileText[--fileTextIndex] = '\0';
+  ShowMessage(kPrompts[fileMode], fileText);
+  Redraw();
+}
+
 static void EndFileName(void) {
   enteringFile = 0;
   fileTextIndex = 0;
@@ -134,6 +141,8 @@ static void EndFileName(void) {
 static void FileNameKey(unsigned char key) {
   if (isspace(key))
     EndFileName();
+  else if (IsEraseKey(key))
+    EraseFileChar();
   else
     TypeFileChar(key);
 }

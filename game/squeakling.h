@@ -44,6 +44,10 @@ extern LevelStart levelStarts[kMaxLevels];
 
 // Empties every cell of all ten levels and forgets their own starts.
 void ClearLevels(void);
+// The corner cell that every play frame makes a wall in the current level,
+// whatever the level file held there (WallCorner); the fruit tries it first.
+constexpr int kCornerX = 0, kCornerY = 0;
+void WallCorner(void);
 // Reads a level-set file. Returns 0, leaving the level set untouched, when the
 // file cannot be opened; otherwise replaces the whole set and returns 1.
 // Rows past the 30th of a level and levels past the tenth are ignored.
@@ -113,7 +117,7 @@ void CheckCatGridAt(int pt[2], int i, double animalX, double animalY, int animal
 int gridValue(double coord);
 // Whether the cat is close enough to catch the mouse (a square test).
 BOOL EatMouse(void);
-// Puts a fruit on cell (0, 0) when that is empty, else on a random empty
+// Puts a fruit on the corner cell when that is empty, else on a random empty
 // cell of the current level; puts none when the level has no empty cell.
 void PlaceBonus(void);
 
@@ -133,19 +137,12 @@ extern int initLives;
 extern int shadowsOn;  // 0 none, 1 light 0, 2 lights 0 and 1, 3 all six
 extern BOOL reflectionsOn;
 
-// ---- Flow state: screens, interludes and the load prompt ----
+// ---- Flow state: screens and interludes ----
 extern BOOL animate;                   // the simulation advances
 extern BOOL PAUSED;                    // the player paused the game
 extern struct timeval time_of_death;   // last lost life, finished level or restart
 extern float time_since_death;         // whole seconds since time_of_death; < 5 is the interlude
 extern struct timeval last_idle_time;  // time of the previous simulation step
-constexpr int kTextSize = 100;
-// The control panel's text while a name is typed, and on entering the panel.
-constexpr char kLoadPrompt[] = "Please enter file to load: ";
-extern char text[kTextSize];      // the control panel's prompt or result line
-extern char fileText[kTextSize];  // name typed at the load prompt, at most 99 characters
-extern int fileTextIndex;
-extern BOOL displayText;  // the control panel shows the prompt line
 
 // ---- Assets kept for the whole run ----
 extern GLMmodel *mouse, *apple, *banana, *surfModel, *catModel;
@@ -182,9 +179,16 @@ void Keyboard(unsigned char key, int x, int y);
 // window's (common/overlay.h) before their hit tests; the bars do nothing.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
+// The one way to pause and resume play: PAUSED := on, animate := !on. The
+// space key, the control panel and a hidden window go through it.
+void SetPaused(BOOL on);
+// A window minimised or fully covered pauses play as the space key does;
+// the pause message greets the player on return. WindowStatus is the GLUT
+// window-status callback around it.
+void HideWindow(void);
+void WindowStatus(int state);
 int BuildPopupMenu(void);
 void SelectFromMenu(int idCommand);
-void KeyboardLoad(unsigned char key, int x, int y);
 void DisplayDeath(void);
 void DisplayWin(void);
 void DeathIdle(void);
