@@ -173,6 +173,8 @@ void displayStart(void);
 void StartGame(void);
 void KeyboardStart(unsigned char key, int x, int y);
 void Keyboard(unsigned char key, int x, int y);
+// The pointer callbacks take window pixels and map them into the 1200 x 600
+// window's (common/overlay.h) before their hit tests; the bars do nothing.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 // The one way to pause and resume play: PAUSED := on, animate := !on. The
