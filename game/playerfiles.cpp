@@ -3,6 +3,8 @@
 // returned with its reason; the callers decide what the player is told.
 #include "game/playerfiles.h"
 
+#include "common/safefile.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -101,6 +103,19 @@ bool SetFileAside(const std::string &path, std::string *aside, std::string *erro
   }
   errno = EEXIST;
   return Fail(error, "cannot move " + path + " aside");
+}
+
+PlayerFileRead ReadPlayerFile(const std::string &path, size_t maxBytes, std::string *contents,
+                              std::string *error) {
+  errno = 0;
+  if (ReadRegularFile(path.c_str(), maxBytes, contents, error)) return PLAYER_FILE_READ;
+  if (errno == ENOENT) return PLAYER_FILE_MISSING;
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+      static_cast<unsigned long long>(st.st_size) > maxBytes)
+    return PLAYER_FILE_TOO_BIG;
+  *error = path + ": " + *error;
+  return PLAYER_FILE_UNREADABLE;
 }
 
 bool IsPlainText(const std::string &contents) {

@@ -33,6 +33,17 @@ bool LockPlayerFile(const std::string &path, PlayerFileLock *lock, std::string *
 // taken: an earlier file set aside is never replaced. *aside gets the name.
 bool SetFileAside(const std::string &path, std::string *aside, std::string *error);
 
+// Reads a player's file whole (common/safefile.h), telling apart a file
+// that is not there yet and one too big to be one of ours.
+enum PlayerFileRead {
+  PLAYER_FILE_READ,
+  PLAYER_FILE_MISSING,
+  PLAYER_FILE_TOO_BIG,
+  PLAYER_FILE_UNREADABLE
+};
+PlayerFileRead ReadPlayerFile(const std::string &path, size_t maxBytes, std::string *contents,
+                              std::string *error);
+
 // Whether contents can be a text file of the game: no NUL and no control
 // character but tab, line feed and carriage return.
 bool IsPlainText(const std::string &contents);

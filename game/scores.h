@@ -42,9 +42,9 @@ struct PlaySettings {
 };
 
 struct ScoreEntry {
-  uint64_t set;  // hash of the level-set file's bytes (HashLevelSet)
-  int score;     // above 0
-  int level;     // level reached, from 1
+  uint64_t set;         // hash of the level-set file's bytes (HashLevelSet)
+  int score;            // above 0
+  int level;            // level reached, from 1
   long long date;       // when the game ended, seconds since 1970 (UTC)
   std::string login;    // the player's login name, at most kMaxLoginName bytes
   std::string setName;  // the set's file name then, at most kMaxSetName bytes
@@ -67,10 +67,10 @@ void LimitScoreSets(std::vector<ScoreEntry> *entries);
 
 // ---- The file's text (no files, no GL) ----
 struct ScoresParse {
-  BOOL whole;      // text, of this version: the lines were read
-  int badLines;    // lines skipped
-  int firstBad;    // line number of the first skipped, from 1
-  std::string why; // when not whole: what is wrong with the file
+  BOOL whole;       // text, of this version: the lines were read
+  int badLines;     // lines skipped
+  int firstBad;     // line number of the first skipped, from 1
+  std::string why;  // when not whole: what is wrong with the file
 };
 // Reads the text of a scores file into *entries (replacing them), each set's
 // table sorted and cut to kTableSize.
@@ -114,7 +114,15 @@ struct EndedGame {
 };
 extern EndedGame endedGame;
 
-// ---- Drawing (GL) ----
+// ---- Drawing ----
+// The texts of one row of a table (no GL): "1.", the score, "level 3", the
+// player, the date, and "*" for a game not played at the start values.
+struct ScoreRowText {
+  std::string rank, score, level, player, date, mark;
+};
+ScoreRowText ScoreRow(const ScoreEntry &entry, int rank);
+// name with every byte the table's font cannot show replaced by '?'.
+std::string PrintableName(const std::string &name);
 // Under the end screens' message: the final score, the level reached and the
 // set's table, the game just ended marked.
 void DrawEndScores(void);

@@ -2,7 +2,6 @@
 // read again and replaced under the lock each time a game ends, so two games
 // ending at once both keep their entries. What the player is told about the
 // file goes to standard error, each kind of trouble once per run.
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 
@@ -41,11 +40,11 @@ static ScoresFileState LoadScores(const std::string &path, std::vector<ScoreEntr
                                   std::string *why) {
   entries->clear();
   std::string contents;
-  errno = 0;
-  if (!ReadRegularFile(path.c_str(), kMaxScoresFile, &contents, why)) {
-    if (errno == ENOENT) return SCORES_MISSING;
-    // Too big to be a file of ours: unusable as a whole, like one not text.
-    return errno == EFBIG ? SCORES_BAD : SCORES_UNREADABLE;
+  switch (ReadPlayerFile(path, kMaxScoresFile, &contents, why)) {
+    case PLAYER_FILE_READ: break;
+    case PLAYER_FILE_MISSING: return SCORES_MISSING;
+    case PLAYER_FILE_TOO_BIG: *why = "too big for a scores file"; return SCORES_BAD;
+    case PLAYER_FILE_UNREADABLE: return SCORES_UNREADABLE;
   }
   ScoresParse parse = ParseScores(contents, entries);
   if (!parse.whole) {
@@ -87,6 +86,8 @@ static BOOL ReadLocked(std::vector<ScoreEntry> *entries) {
 }
 
 void ReadScoresFile(void) {
+  unsaved.clear();
+  toldLines = toldWrite = FALSE;
   std::string folder = DataFolder();
   if (folder.empty()) {
     KeepInMemory("no home folder for the scores file");
@@ -142,7 +143,7 @@ int RecordScore(const ScoreEntry &entry) {
   if (WriteFileSafely(scoresPath.c_str(), FormatScores(entries), false, &error))
     unsaved.clear();
   else
-    TellWriteOnce(error);
+    TellWriteOnce(scoresPath + ": " + error);
   scoreEntries = entries;
   return rank;
 }

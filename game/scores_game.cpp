@@ -79,7 +79,7 @@ void EndGameRecord(void) {
   entry.date = endedGame.date;
   entry.login = LoginName();
   entry.setName = currentSetName;
-  entry.played = PlaySettings{gameLives, speedScale, catSpeedScale, bonusFreq, initNumCheese,
-                              gameCatOff, gameStandard};
+  entry.played = PlaySettings{gameLives,     speedScale, catSpeedScale, bonusFreq,
+                              initNumCheese, gameCatOff, gameStandard};
   endedGame.rank = RecordScore(entry);
 }

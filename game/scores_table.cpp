@@ -99,8 +99,8 @@ void LimitScoreSets(std::vector<ScoreEntry> *entries) {
 
 static bool ParseInteger(const std::string &field, long long low, long long high,
                          long long *value) {
-  if (field.empty() || field.size() > 20 || !(isdigit(static_cast<unsigned char>(field[0])) ||
-                                              (field[0] == '-' && field.size() > 1)))
+  if (field.empty() || field.size() > 20 ||
+      !(isdigit(static_cast<unsigned char>(field[0])) || (field[0] == '-' && field.size() > 1)))
     return false;
   errno = 0;
   char *end = nullptr;
@@ -213,9 +213,9 @@ static std::string FormatScoreLine(const ScoreEntry &e) {
   snprintf(head, sizeof head, "%016" PRIx64 " %d %d %lld %d ", e.set, e.score, e.level, e.date,
            p.lives);
   return head + FormatShortest(p.mouseSpeed) + " " + FormatShortest(p.catSpeed) + " " +
-         FormatShortest(p.bonus) + " " + std::to_string(p.cheese) + " " +
-         (p.catOff ? "1" : "0") + " " + (p.standard ? "1" : "0") + " " + EncodeName(e.login) +
-         " " + EncodeName(e.setName) + "\n";
+         FormatShortest(p.bonus) + " " + std::to_string(p.cheese) + " " + (p.catOff ? "1" : "0") +
+         " " + (p.standard ? "1" : "0") + " " + EncodeName(e.login) + " " + EncodeName(e.setName) +
+         "\n";
 }
 
 // ---- The file ----

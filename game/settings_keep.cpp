@@ -1,7 +1,6 @@
 // The settings file on disk: read once at start-up, written under its lock
 // through a temporary file whenever the settings changed and then stayed
 // put for a moment, and once more at exit for a change not yet written.
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 
@@ -34,10 +33,8 @@ static void Tell(const char *format, ...) {
   va_end(args);
 }
 
-// The text of the file, or false (errno set) when there is none to read.
-static bool ReadText(std::string *contents, std::string *error) {
-  errno = 0;
-  return ReadRegularFile(settingsPath.c_str(), kMaxSettingsFile, contents, error);
+static PlayerFileRead ReadText(std::string *contents, std::string *error) {
+  return ReadPlayerFile(settingsPath, kMaxSettingsFile, contents, error);
 }
 
 // Under the lock, a file that is still not text moves aside; one that became
@@ -45,21 +42,24 @@ static bool ReadText(std::string *contents, std::string *error) {
 static void SetAsideUnlessText(std::string *contents) {
   PlayerFileLock lock;
   std::string error, aside;
-  if (!LockPlayerFile(settingsPath, &lock, &error) || (ReadText(contents, &error) &&
-                                                      IsPlainText(*contents)))
+  if (!LockPlayerFile(settingsPath, &lock, &error) ||
+      (ReadText(contents, &error) == PLAYER_FILE_READ && IsPlainText(*contents)))
     return;
   contents->clear();
   if (SetFileAside(settingsPath, &aside, &error)) {
     Tell("%s: not a text file; moved to %s, start values used", settingsPath.c_str(),
          aside.c_str());
   } else {
-    Tell("%s: not a text file, and %s; settings are not kept", settingsPath.c_str(),
-         error.c_str());
+    Tell("%s: not a text file, and %s; settings are not kept", settingsPath.c_str(), error.c_str());
     settingsPath.clear();
   }
 }
 
 void ReadSettingsFile(void) {
+  onFile = StartSettings();
+  changedAt = -1.0;
+  toldWrite = FALSE;
+  settingsPath.clear();
   std::string folder = ConfigFolder();
   if (folder.empty()) {
     Tell("no home folder for the settings file; settings are not kept");
@@ -67,21 +67,20 @@ void ReadSettingsFile(void) {
   }
   settingsPath = folder + "/settings";
   std::string contents, error;
-  if (!ReadText(&contents, &error)) {
-    if (errno == ENOENT) return;  // first run: the start values
-    if (errno != EFBIG) {
+  switch (ReadText(&contents, &error)) {
+    case PLAYER_FILE_READ: break;
+    case PLAYER_FILE_MISSING: return;                           // first run: the start values
+    case PLAYER_FILE_TOO_BIG: contents.assign(1, '\0'); break;  // as good as binary
+    case PLAYER_FILE_UNREADABLE:
       // Never replace what could not be read.
       Tell("%s; start values used, settings are not kept", error.c_str());
       settingsPath.clear();
       return;
-    }
-    contents.assign(1, '\0');  // too big for a settings file: as good as binary
   }
   if (!IsPlainText(contents)) SetAsideUnlessText(&contents);
   std::vector<std::string> warnings;
   SettingsRecord record = ParseSettings(contents, imageWidth[kImageSCheese], &warnings);
-  for (const std::string &warning : warnings)
-    Tell("%s: %s", settingsPath.c_str(), warning.c_str());
+  for (const std::string &warning : warnings) Tell("%s: %s", settingsPath.c_str(), warning.c_str());
   ApplySettings(record);
   onFile = record;
 }
@@ -95,10 +94,13 @@ static void WriteSettings(const SettingsRecord &record) {
   std::string folder = settingsPath.substr(0, settingsPath.rfind('/'));
   std::string error;
   PlayerFileLock lock;
-  if (MakeFolder(folder, &error) && LockPlayerFile(settingsPath, &lock, &error) &&
-      WriteFileSafely(settingsPath.c_str(), FormatSettings(record), false, &error)) {
+  bool ready = MakeFolder(folder, &error) && LockPlayerFile(settingsPath, &lock, &error);
+  if (ready && WriteFileSafely(settingsPath.c_str(), FormatSettings(record), false, &error)) {
     onFile = record;
-  } else if (!toldWrite) {
+    return;
+  }
+  if (ready) error = settingsPath + ": " + error;
+  if (!toldWrite) {
     toldWrite = TRUE;
     Tell("%s; settings are kept for this run only", error.c_str());
   }
