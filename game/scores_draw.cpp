@@ -20,8 +20,8 @@ static constexpr float kStartTitleY = 120.0f;
 static constexpr float kStartFirstRowY = 98.0f;
 static constexpr float kRowStep = 20.0f;
 // Column edges: rank and score end at theirs, the others start there.
-static constexpr float kRankRight = 380.0f, kScoreRight = 500.0f, kLevelX = 530.0f,
-                       kPlayerX = 630.0f, kDateX = 800.0f, kMarkX = 920.0f, kTitleX = 360.0f;
+static constexpr float kRankRight = 400.0f, kScoreRight = 510.0f, kLevelX = 540.0f,
+                       kPlayerX = 630.0f, kDateX = 780.0f, kMarkX = 900.0f, kTitleX = 360.0f;
 
 static constexpr GLfloat kEndedColour[4] = {1.0f, 0.85f, 0.2f, 1.0f};
 static constexpr GLfloat kPlainColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
