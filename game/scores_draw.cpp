@@ -1,11 +1,10 @@
 // The best-games tables on the start and end screens, drawn inside the 2D
 // set-up of those screens (SetUp2dDraw), in overlay units. The end screens
 // draw them before their darkening, at the same depth, so they stay bright.
-#include <GL/glut.h>
-
 #include <cstdio>
 
 #include "common/drawing.h"
+#include "common/overlay.h"
 #include "game/scoreboard.h"
 #include "game/scores.h"
 
@@ -21,11 +20,12 @@ static constexpr float kStartFirstRowY = 98.0f;
 static constexpr float kRowStep = 20.0f;
 // Column edges: rank and score end at theirs, the others start there.
 static constexpr float kRankRight = 400.0f, kScoreRight = 510.0f, kLevelX = 540.0f,
-                       kPlayerX = 630.0f, kDateX = 780.0f, kMarkX = 900.0f, kTitleX = 360.0f;
+                       kPlayerX = 630.0f, kDateX = 760.0f, kMarkX = 880.0f, kTitleX = 360.0f;
 
 static constexpr GLfloat kEndedColour[4] = {1.0f, 0.85f, 0.2f, 1.0f};
 static constexpr GLfloat kPlainColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
-static void *const kTableFont = GLUT_BITMAP_HELVETICA_18;
+// Text sizes in overlay units: the final score in the message's size.
+static constexpr float kRowTextSize = 18.0f, kLegendSize = 12.0f;
 
 ScoreRowText ScoreRow(const ScoreEntry &entry, int rank) {
   ScoreRowText row;
@@ -52,24 +52,24 @@ static void SetTextColour(const GLfloat colour[4]) {
   glMaterialfv(GL_FRONT, GL_SPECULAR, colour);
 }
 
-static float TextWidth(const std::string &s, void *font) {
-  return static_cast<float>(
-      glutBitmapLength(font, reinterpret_cast<const unsigned char *>(s.c_str())));
+static void DrawText(const std::string &s, float x, float y, float size) {
+  OverlayTextPosition(x, y, 0.0f);
+  OverlayText(s.c_str(), size);
 }
 
-static void DrawText(const std::string &s, float x, float y, void *font) {
-  glRasterPos3f(x, y, 0.0f);
-  for (unsigned char c : s) glutBitmapCharacter(font, c);
+// Right-aligned at x.
+static void DrawTextLeftOf(const std::string &s, float x, float y, float size) {
+  DrawText(s, x - OverlayTextWidth(s.c_str(), size), y, size);
 }
 
 static void DrawRow(const ScoreRowText &row, float y, BOOL ended) {
   SetTextColour(ended ? kEndedColour : kPlainColour);
-  DrawText(row.rank, kRankRight - TextWidth(row.rank, kTableFont), y, kTableFont);
-  DrawText(row.score, kScoreRight - TextWidth(row.score, kTableFont), y, kTableFont);
-  DrawText(row.level, kLevelX, y, kTableFont);
-  DrawText(row.player, kPlayerX, y, kTableFont);
-  DrawText(row.date, kDateX, y, kTableFont);
-  DrawText(row.mark, kMarkX, y, kTableFont);
+  DrawTextLeftOf(row.rank, kRankRight, y, kRowTextSize);
+  DrawTextLeftOf(row.score, kScoreRight, y, kRowTextSize);
+  DrawText(row.level, kLevelX, y, kRowTextSize);
+  DrawText(row.player, kPlayerX, y, kRowTextSize);
+  DrawText(row.date, kDateX, y, kRowTextSize);
+  DrawText(row.mark, kMarkX, y, kRowTextSize);
 }
 
 // Draws the rows of table from firstY down; whether any is marked "*".
@@ -89,20 +89,19 @@ void DrawEndScores(void) {
   char line[120];
   snprintf(line, sizeof line, "Final score: %d    Level reached: %d", endedGame.score,
            endedGame.level);
-  DrawText(line, kTitleX, kFinalY, GLUT_BITMAP_TIMES_ROMAN_24);
+  DrawText(line, kTitleX, kFinalY, kOverlayTextSize);
   std::vector<ScoreEntry> table = SetTable(scoreEntries, currentSet);
   std::string heading = "Ten best games of " + PrintableName(currentSetName);
   if (table.empty()) heading += ": none yet";
-  DrawText(heading, kTitleX, kEndTitleY, kTableFont);
+  DrawText(heading, kTitleX, kEndTitleY, kRowTextSize);
   if (DrawRows(table, kTableSize, kEndFirstRowY, endedGame.rank))
-    DrawText("* not played at the start settings throughout", kTitleX, kEndLegendY,
-             GLUT_BITMAP_HELVETICA_12);
+    DrawText("* not played at the start settings throughout", kTitleX, kEndLegendY, kLegendSize);
 }
 
 void DrawStartScores(void) {
   std::vector<ScoreEntry> table = SetTable(scoreEntries, currentSet);
   if (table.empty()) return;
-  DrawText("Best games of " + PrintableName(currentSetName), kTitleX, kStartTitleY, kTableFont);
+  DrawText("Best games of " + PrintableName(currentSetName), kTitleX, kStartTitleY, kRowTextSize);
   if (DrawRows(table, kStartTableSize, kStartFirstRowY, -1))
-    DrawText("* other settings", kMarkX, kStartTitleY, GLUT_BITMAP_HELVETICA_12);
+    DrawText("* other settings", kMarkX, kStartTitleY, kLegendSize);
 }
