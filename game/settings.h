@@ -47,7 +47,8 @@ SettingsRecord ParseSettings(const std::string &contents, int trackWidth,
 
 // ---- The globals and GL ----
 // Sets the globals from record, each display setting through its toggle so
-// that the GL state follows as it does from the keys.
+// that the GL state follows as it does from the keys; full screen once the
+// window is open (and never back to a window --fullscreen asked for).
 void ApplySettings(const SettingsRecord &record);
 
 // ---- The file ----
@@ -55,8 +56,9 @@ void ApplySettings(const SettingsRecord &record);
 // leaves the start values). Takes the settings then as written.
 void ReadSettingsFile(void);
 // Start-up, after the sound device was tried: the settings from now on are
-// the ones on file, except a sound the device refused, which stays as the
-// file has it until the player changes it.
+// the ones on file, except a sound the device refused and full screen asked
+// for on the command line, which stay as the file has them until the player
+// changes them (F11, the sound button).
 void SettleSettings(void);
 // Once per idle turn, now in seconds: writes the settings once they have
 // changed and then stayed put for a short while (a slider drag writes once).

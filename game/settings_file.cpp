@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "common/drawing.h"
+#include "common/window.h"
 #include "game/playerfiles.h"
 #include "game/settings.h"
 #include "game/squeakling.h"
@@ -59,10 +60,6 @@ SettingsRecord StartSettings(void) {
   return r;
 }
 
-// Full screen belongs to the window: until the window can say, the record
-// keeps what the file said and the window opens as it always does.
-static BOOL fullScreenSetting = 0;
-
 SettingsRecord CaptureSettings(void) {
   SettingsRecord r;
   r.view = viewPoint;
@@ -78,7 +75,7 @@ SettingsRecord CaptureSettings(void) {
   r.bonus = bonusFreq;
   r.shadows = shadowsOn;
   r.reflections = reflectionsOn;
-  r.fullScreen = fullScreenSetting;
+  r.fullScreen = windowFullScreen;
   return r;
 }
 
@@ -104,7 +101,8 @@ void ApplySettings(const SettingsRecord &r) {
   bonusFreq = r.bonus;
   shadowsOn = r.shadows;
   reflectionsOn = r.reflections;
-  fullScreenSetting = r.fullScreen;
+  // --fullscreen on the command line has the last word for its run.
+  if (r.fullScreen && !windowFullScreen && g_bWindowOpen) ToggleFullScreen();
 }
 
 // ---- Text ----

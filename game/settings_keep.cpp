@@ -19,9 +19,10 @@ static constexpr double kQuietSeconds = 0.5;
 static SettingsRecord onFile = StartSettings();    // what the file holds
 static SettingsRecord lastSeen = StartSettings();  // the globals at the last idle turn
 static double changedAt = -1.0;                    // when they changed, until written
-// The file's sound setting while the missing sound device holds SOUND_ON at
-// 0 and the player has not pressed the sound button; -1 otherwise.
-static int soundOnFile = -1;
+// The file's value of a setting start-up overrode for this run (sound off
+// without a sound device, full screen from the command line), kept until the
+// player changes that setting; -1 otherwise.
+static int soundOnFile = -1, fullScreenOnFile = -1;
 static BOOL toldWrite = FALSE;
 
 static void Tell(const char *format, ...) {
@@ -88,6 +89,7 @@ void ReadSettingsFile(void) {
 void SettleSettings(void) {
   lastSeen = CaptureSettings();
   soundOnFile = lastSeen.sound != onFile.sound ? onFile.sound : -1;
+  fullScreenOnFile = lastSeen.fullScreen != onFile.fullScreen ? onFile.fullScreen : -1;
 }
 
 static void WriteSettings(const SettingsRecord &record) {
@@ -110,13 +112,16 @@ static void WriteSettings(const SettingsRecord &record) {
 static SettingsRecord SettingsToKeep(void) {
   SettingsRecord record = lastSeen;
   if (soundOnFile >= 0) record.sound = soundOnFile;
+  if (fullScreenOnFile >= 0) record.fullScreen = fullScreenOnFile;
   return record;
 }
 
 // Takes the globals as seen now; returns whether they changed.
 static bool NoteSettings(void) {
   SettingsRecord current = CaptureSettings();
-  if (current.sound != lastSeen.sound) soundOnFile = -1;  // the player's own choice
+  // The player's own choices.
+  if (current.sound != lastSeen.sound) soundOnFile = -1;
+  if (current.fullScreen != lastSeen.fullScreen) fullScreenOnFile = -1;
   if (SameSettings(current, lastSeen)) return false;
   lastSeen = current;
   return true;
