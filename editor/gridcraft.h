@@ -21,9 +21,10 @@ constexpr int kCellWall = 1;
 constexpr int kCellObstacle = 2;
 constexpr int kCellMouseStart = 3;
 
-// Top-view square holding the 28 x 28 inner cells, in window pixels of the
-// default 1200 x 600 window, y from the top. Fixed: it does not follow a
-// resized window.
+// Top-view square holding the 28 x 28 inner cells, in pixels of the
+// 1200 x 600 window, y from the top. The view is drawn in the overlay's 2:1
+// picture (common/overlay.h) at any window size, and the pointer callbacks
+// map window pixels into these before testing them.
 constexpr int kSquareLeft = 392;
 constexpr int kSquareRight = 825;
 constexpr int kSquareTop = 92;
@@ -40,11 +41,10 @@ extern int mouseX, mouseY;               // the one cell holding kCellMouseStart
 // ---- View state for the whole run.
 // Views of viewPoint.
 enum EditorView { VIEW_PREVIEW = 1, VIEW_TOP = 2 };
-extern int viewPoint;       // an EditorView; VIEW_TOP at start
-extern int lookAt;          // preview camera angle around the cursor, degrees 0..360
-extern float viewFrom;      // preview camera height, 5.0
-extern BOOL gridOn;         // draw cell outlines
-extern const double TWOPI;  // pi/180, the degree-to-radian factor (not 2 pi)
+extern int viewPoint;   // an EditorView; VIEW_TOP at start
+extern int lookAt;      // preview camera angle around the cursor, degrees 0..360
+extern float viewFrom;  // preview camera height, 5.0
+extern BOOL gridOn;     // draw cell outlines
 extern int g_Width, g_Height;
 extern float g_nearPlane, g_farPlane;
 extern GLfloat g_lightPos[4];
@@ -97,6 +97,7 @@ int GetGridNum(int max, int val);
 
 // ---- Input callbacks; they work without a window (see g_bWindowOpen in common/drawing.h).
 void Keyboard(unsigned char key, int x, int y);
+// x, y: window pixels as GLUT gives them; nothing happens on the black bars.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 int BuildPopupMenu(void);

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "game/scoreboard.h"
+#include "game/scores.h"
 #include "game/squeakling.h"
 
 char text[kTextSize];
@@ -28,10 +29,15 @@ void StartLoadPrompt(void) {
 
 void HideLoadPrompt(void) { displayText = 0; }
 
-// No editing: every key but white space is part of the name, up to the
+// Backspace and Delete take back the last character; after a submit, when
+// the shown name is the one tried, they clear it, so the line always shows
+// the name the next submit will try. Other keys are appended up to the
 // buffer's 99 characters; further keys are dropped.
 static void TypeKey(unsigned char key) {
-  if (fileTextIndex < kTextSize - 1) {
+  if (IsEraseKey(key)) {
+    if (fileTextIndex > 0) fileTextIndex--;
+    fileText[fileTextIndex] = '\0';
+  } else if (fileTextIndex < kTextSize - 1) {
     fileText[fileTextIndex++] = static_cast<char>(key);
     fileText[fileTextIndex] = '\0';
   }
@@ -42,6 +48,7 @@ static void TypeKey(unsigned char key) {
 static void SubmitName(void) {
   fileTextIndex = 0;
   if (LoadUserLevel(fileText)) {
+    NoteLevelSet(fileText);
     SetPanelText("Loaded Levelset: ");
     DoRestart(FALSE);
   } else {

@@ -44,6 +44,10 @@ extern LevelStart levelStarts[kMaxLevels];
 
 // Empties every cell of all ten levels and forgets their own starts.
 void ClearLevels(void);
+// The corner cell that every play frame makes a wall in the current level,
+// whatever the level file held there (WallCorner); the fruit tries it first.
+constexpr int kCornerX = 0, kCornerY = 0;
+void WallCorner(void);
 // Reads a level-set file. Returns 0, leaving the level set untouched, when the
 // file cannot be opened; otherwise replaces the whole set and returns 1.
 // Rows past the 30th of a level and levels past the tenth are ignored.
@@ -90,8 +94,6 @@ extern double bonusSlope;      // -10.0: factor of bonusFreq in the fruit spacin
 extern double cheeseRotation;  // spin of cheese and fruit, degrees
 extern double purTime;         // seconds since the last purr
 extern BOOL change_level;      // a level was finished; the interlude advances
-// Degrees to radians: this holds pi/180, not 2 pi, whatever the name says.
-extern const double TWOPI;
 extern const double ROOT2;
 
 // The play screen's idle callback: one simulation step at the wall clock.
@@ -113,7 +115,7 @@ void CheckCatGridAt(int pt[2], int i, double animalX, double animalY, int animal
 int gridValue(double coord);
 // Whether the cat is close enough to catch the mouse (a square test).
 BOOL EatMouse(void);
-// Puts a fruit on cell (0, 0) when that is empty, else on a random empty
+// Puts a fruit on the corner cell when that is empty, else on a random empty
 // cell of the current level; puts none when the level has no empty cell.
 void PlaceBonus(void);
 
@@ -171,6 +173,8 @@ void displayStart(void);
 void StartGame(void);
 void KeyboardStart(unsigned char key, int x, int y);
 void Keyboard(unsigned char key, int x, int y);
+// The pointer callbacks take window pixels and map them into the 1200 x 600
+// window's (common/overlay.h) before their hit tests; the bars do nothing.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 // The one way to pause and resume play: PAUSED := on, animate := !on. The

@@ -7,6 +7,7 @@
 
 #include "common/drawing.h"
 #include "common/gaudio.h"
+#include "game/scores.h"
 #include "game/squeakling.h"
 
 double mousex = 0, mousey = 0;
@@ -34,7 +35,6 @@ double bonusSlope = -10.0;
 double cheeseRotation = 0;
 double purTime = 0;
 BOOL change_level = 0;
-const double TWOPI = 0.017453293;
 const double ROOT2 = 1.414213562;
 
 constexpr int kNumCheck = 3;             // probe points per animal and step
@@ -96,8 +96,9 @@ static void RemoveBonus(void) {
 
 void PlaceBonus(void) {
   auto &grid = CurrentGrid();
-  int x = 0, y = 0;
-  // The first candidate is (0, 0); during play the frame keeps a 1 there.
+  // The first candidate is the corner, which every play frame walls
+  // (WallCorner): in play the fruit always goes to a random empty cell.
+  int x = kCornerX, y = kCornerY;
   if (grid[x][y] != CELL_EMPTY && !RandomEmptyCell(grid, &x, &y)) return;
   grid[x][y] = CELL_BONUS;
   bonusX = x;
@@ -242,6 +243,7 @@ static void FinishLevel(struct timeval now) {
   // At or past the last level: an empty level past the set can never be
   // finished, but winning there keeps levelNum inside the set regardless.
   if (levelNum >= numLevels - 1) {
+    EndGameRecord();
     InstallScreen(&winScreen);
     time_of_death = now;
   } else {
@@ -302,6 +304,7 @@ static void TurnCatAtRandom(void) {
 
 static void LoseLife(struct timeval now) {
   if (livesLeft <= 0) {
+    EndGameRecord();
     InstallScreen(&gameOverScreen);
     animate = 0;
   } else {

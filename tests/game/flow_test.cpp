@@ -327,14 +327,45 @@ TEST_F(Flow, LoadPromptTakesTheNameAndReportsTheResult) {
   EXPECT_EQ(levels[0][5][29], CELL_MOUSE_START);
   unlink(path);
 
-  // Typing again starts a new name; Backspace is a character like any other.
+  // Typing again starts a new name.
   KeyboardLoad('x', 0, 0);
-  KeyboardLoad(8, 0, 0);
-  EXPECT_EQ(fileTextIndex, 2);
-  EXPECT_EQ(fileText[1], 8);
+  EXPECT_STREQ(fileText, "x");
   KeyboardLoad(' ', 0, 0);
   EXPECT_STREQ(text, "Unable to load levelset: ");
   EXPECT_EQ(levels[0][5][29], CELL_MOUSE_START);  // the failed load left the set alone
+}
+
+TEST_F(Flow, BackspaceAndDeleteMendTheNameAtTheLoadPrompt) {
+  char path[] = "/tmp/flowmendXXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::string level;
+  for (int x = 0; x < kGridSize; x++) level += std::string(kGridSize, x == 7 ? '3' : '0') + "\n";
+  level += "endLevel\n";
+  ASSERT_EQ(write(fd, level.data(), level.size()), static_cast<ssize_t>(level.size()));
+  close(fd);
+
+  // Two slips: one taken back with Backspace, one with Delete.
+  const std::string name(path);
+  auto type = [](const std::string &keys) {
+    for (char k : keys) KeyboardLoad(static_cast<unsigned char>(k), 0, 0);
+  };
+  type(name.substr(0, 5) + "qq\b\x7f" + name.substr(5));
+  EXPECT_EQ(std::string(fileText), name);
+  EXPECT_EQ(fileTextIndex, static_cast<int>(name.size()));
+  KeyboardLoad('\r', 0, 0);
+  unlink(path);
+  EXPECT_STREQ(text, "Loaded Levelset: ");
+  EXPECT_EQ(levels[0][7][29], CELL_MOUSE_START);
+
+  // After a submit the line shows the name tried: Backspace clears it, and
+  // more of them than characters leave an empty name, nothing before it.
+  KeyboardLoad(8, 0, 0);
+  EXPECT_STREQ(fileText, "");
+  EXPECT_STREQ(text, "Please enter file to load: ");
+  type("ab\b\b\b\bc");
+  EXPECT_STREQ(fileText, "c");
+  EXPECT_EQ(fileTextIndex, 1);
 }
 
 TEST_F(Flow, LoadingWhileAFruitIsOutLeavesTheNewSetsCellsAlone) {
