@@ -22,6 +22,7 @@ int main(int argc, char **argv) {
   glutDisplayFunc(display);
   glutReshapeFunc(reshape);
   glutKeyboardFunc(Keyboard);
+  glutSpecialFunc(SpecialKeys);
   glutMouseFunc(MouseButton);
   glutMotionFunc(MouseMotion);
   BuildPopupMenu();

@@ -9,6 +9,7 @@
 #include "common/assetpath.h"
 #include "common/drawing.h"
 #include "common/gaudio.h"
+#include "game/gamepad.h"
 #include "game/rendering.h"
 #include "game/squeakling.h"
 
@@ -49,6 +50,7 @@ int main(int argc, char **argv) {
   // the folder the game was started from; only the default is an asset.
   LoadUserLevel(argc == 2 ? argv[1] : FindAsset("defaultlevel.txt").c_str());
   StartSound();
+  StartGamepad();
 
   InstallScreen(&startScreen);
   glutReshapeFunc(reshape);
