@@ -44,6 +44,10 @@ extern LevelStart levelStarts[kMaxLevels];
 
 // Empties every cell of all ten levels and forgets their own starts.
 void ClearLevels(void);
+// The corner cell that every play frame makes a wall in the current level,
+// whatever the level file held there (WallCorner); the fruit tries it first.
+constexpr int kCornerX = 0, kCornerY = 0;
+void WallCorner(void);
 // Reads a level-set file. Returns 0, leaving the level set untouched, when the
 // file cannot be opened; otherwise replaces the whole set and returns 1.
 // Rows past the 30th of a level and levels past the tenth are ignored.
@@ -113,7 +117,7 @@ void CheckCatGridAt(int pt[2], int i, double animalX, double animalY, int animal
 int gridValue(double coord);
 // Whether the cat is close enough to catch the mouse (a square test).
 BOOL EatMouse(void);
-// Puts a fruit on cell (0, 0) when that is empty, else on a random empty
+// Puts a fruit on the corner cell when that is empty, else on a random empty
 // cell of the current level; puts none when the level has no empty cell.
 void PlaceBonus(void);
 

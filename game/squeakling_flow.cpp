@@ -114,8 +114,8 @@ void InitSettings(void) {
 
 void ToggleSpotlights(void) {
   g_bLightingEnabled = !g_bLightingEnabled;
-  for (GLenum light = GL_LIGHT2; light <= GL_LIGHT5; light++)
-    SetCapability(light, g_bLightingEnabled);
+  for (int n = kFirstSpotlight; n < kLightCount; n++)
+    SetCapability(LightName(n), g_bLightingEnabled);
 }
 
 void ToggleTextures(void) {
@@ -362,7 +362,7 @@ BOOL CatchUpInterlude(void) {
 int InterludeLevel(void) { return change_level ? levelNum + 2 : levelNum + 1; }
 
 PlayFrame AdvancePlayFrame(void) {
-  levels[levelNum][0][0] = CELL_WALL;  // the corner is a wall whatever the file said
+  WallCorner();
   PlayFrame frame = {FALSE, FALSE, 0};
   if (time_since_death >= kInterludeEnd) {
     frame.mouseMoved = CatchUpInterlude();
