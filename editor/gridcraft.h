@@ -21,9 +21,10 @@ constexpr int kCellWall = 1;
 constexpr int kCellObstacle = 2;
 constexpr int kCellMouseStart = 3;
 
-// Top-view square holding the 28 x 28 inner cells, in window pixels of the
-// default 1200 x 600 window, y from the top. Fixed: it does not follow a
-// resized window.
+// Top-view square holding the 28 x 28 inner cells, in pixels of the
+// 1200 x 600 window, y from the top. The view is drawn in the overlay's 2:1
+// picture (common/overlay.h) at any window size, and the pointer callbacks
+// map window pixels into these before testing them.
 constexpr int kSquareLeft = 392;
 constexpr int kSquareRight = 825;
 constexpr int kSquareTop = 92;
@@ -100,6 +101,7 @@ void Keyboard(unsigned char key, int x, int y);
 // The arrows move the cursor as i, m, j and l do; ignored while a file name
 // is typed.
 void SpecialKeys(int key, int x, int y);
+// x, y: window pixels as GLUT gives them; nothing happens on the black bars.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 int BuildPopupMenu(void);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/overlay.h"
 #include "editor/gridcraft.h"
 
 BOOL g_bButton1Down = 0;
@@ -240,8 +241,11 @@ static void TopViewPress(int x, int y) {
   Redraw();
 }
 
-void MouseButton(int button, int state, int x, int y) {
-  if (!InActiveSquare(x, y)) return;
+// Pointer positions are first taken into the 1200 x 600 window's pixels,
+// where the top view's square lies; a press on the black bars does nothing.
+void MouseButton(int button, int state, int windowX, int windowY) {
+  int x, y;
+  if (!OverlayPointFromWindow(windowX, windowY, &x, &y) || !InActiveSquare(x, y)) return;
   if (viewPoint == VIEW_PREVIEW) {
     PreviewButton(button, state, x);
   } else if (state == GLUT_DOWN) {
@@ -270,7 +274,9 @@ static void TopViewDrag(int x, int y) {
   Redraw();
 }
 
-void MouseMotion(int x, int y) {
+void MouseMotion(int windowX, int windowY) {
+  int x, y;
+  if (!OverlayPointFromWindow(windowX, windowY, &x, &y)) return;
   if (!InActiveSquare(x, y) || !g_bButton1Down) return;
   if (viewPoint == VIEW_PREVIEW)
     PreviewDrag(x);

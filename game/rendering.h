@@ -43,10 +43,12 @@ extern const GLfloat floorV0[3], floorV1[3], floorV2[3];
 
 // ---- Frame and cameras ----
 void InitGraphics(void);
-void reshape(int width, int height);  // a zero height is taken as 1
-void display(void);                   // the play screen's frame
-void SetUpDisplay(void);              // lights, clears and camera: first step of every screen
-void SetLightPositions(void);         // the six positions only, under the current model-view
+// The window's new size: the scene's viewport is the overlay's 2:1 picture in
+// it (common/overlay.h), its aspect ratio always 2.
+void reshape(int width, int height);
+void display(void);            // the play screen's frame
+void SetUpDisplay(void);       // lights, clears and camera: first step of every screen
+void SetLightPositions(void);  // the six positions only, under the current model-view
 
 // Eye, centre and up of the camera for a view mode; returns 0 (and leaves the
 // arrays alone) for a mode that has no camera.

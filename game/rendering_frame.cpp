@@ -91,17 +91,24 @@ void InitGraphics(void) {
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
-// A zero-height window would make the aspect ratio infinite; it is taken as
-// one pixel high instead.
+// The one place that decides where and at how many pixels the scene is
+// drawn: the overlay's 2:1 picture, centred in the window at its full
+// resolution, so the aspect ratio is always 2 (a zero-height window gets a
+// 2 x 1 picture). The overlay sets its own viewport to the picture.
+static void SetSceneViewport(void) {
+  SetPictureViewport();
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  const double aspect = static_cast<double>(overlayPicture.width) / overlayPicture.height;
+  gluPerspective(65.0, aspect, g_nearPlane, g_farPlane);
+  glMatrixMode(GL_MODELVIEW);
+}
+
 void reshape(int width, int height) {
   g_Width = width;
   g_Height = height;
-  glViewport(0, 0, width, height);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  const double aspect = static_cast<double>(g_Width) / static_cast<double>(height > 0 ? height : 1);
-  gluPerspective(65.0, aspect, g_nearPlane, g_farPlane);
-  glMatrixMode(GL_MODELVIEW);
+  OverlayReshape(width, height);
+  SetSceneViewport();
 }
 
 void SetLightPositions(void) {

@@ -199,6 +199,8 @@ void MoveMouse(PlayMove move);
 // The space key's pause and resume: nothing until the interlude is over
 // (time_since_death > 5), then SetPaused(!PAUSED).
 void TogglePause(void);
+// The pointer callbacks take window pixels and map them into the 1200 x 600
+// window's (common/overlay.h) before their hit tests; the bars do nothing.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 // The one way to pause and resume play: PAUSED := on, animate := !on. The
