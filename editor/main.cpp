@@ -3,13 +3,26 @@
 #include <GL/glut.h>
 #include <cstdio>
 
+#include "common/window.h"
 #include "editor/gridcraft.h"
 
+static const ProgramUsage kUsage = {"gridcraft", "FILE",
+                                    "Gridcraft: the level editor of Squeakling.",
+                                    "the level-set file to edit"};
+
+static void SpecialKey(int key, int, int) { WindowSpecialKey(key); }
+
 int main(int argc, char **argv) {
+  // Read before glutInit, which takes its own options out of argv; --help
+  // and --version answer without a display.
+  const CommandLine command = ParseCommandLine(argc, argv);
+  int status = 0;
+  if (AnswerCommandLine(command, kUsage, &status)) return status;
   glutInit(&argc, argv);
-  glutInitWindowSize(g_Width, g_Height);
+  InitWindowSize(command);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutCreateWindow("Dravel GLUT example");
+  StartWindow(command);
   g_bWindowOpen = 1;
   InitGraphics();
   if (startAudio(&soundFX, "/dev/dsp") < 0) {
@@ -21,6 +34,7 @@ int main(int argc, char **argv) {
   ClearMatrix();
   glutDisplayFunc(display);
   glutReshapeFunc(reshape);
+  glutSpecialFunc(SpecialKey);
   glutKeyboardFunc(Keyboard);
   glutSpecialFunc(SpecialKeys);
   glutMouseFunc(MouseButton);

@@ -5,12 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "common/assetpath.h"
 #include "common/drawing.h"
 #include "common/gaudio.h"
+#include "common/window.h"
 #include "game/gamepad.h"
 #include "game/rendering.h"
+#include "game/scores.h"
+#include "game/settings.h"
 #include "game/squeakling.h"
 
 static void StartSound(void) {
@@ -18,8 +22,7 @@ static void StartSound(void) {
     printf("Cannot intialize audio\n");
     SOUND_ON = 0;
   } else {
-    SOUND_ON = 1;
-    LoadSoundSamples();
+    LoadSoundSamples();  // SOUND_ON stays as the settings file left it
   }
 }
 
@@ -31,13 +34,26 @@ static void ReadDiagnostics(void) {
   if (frameLog && *frameLog) OpenFrameLog(frameLog);
 }
 
+static const ProgramUsage kUsage = {
+    "squeakling", "LEVEL-SET",
+    "Squeakling: lead the mouse through the maze to the cheese, away from the cat.",
+    "the level-set file to play (by default the installed defaultlevel.txt)"};
+
+static void SpecialKey(int key, int, int) { WindowSpecialKey(key); }
+
 int main(int argc, char **argv) {
+  // Read before glutInit, which takes its own options out of argv; --help
+  // and --version answer without a display.
+  const CommandLine command = ParseCommandLine(argc, argv);
+  int status = 0;
+  if (AnswerCommandLine(command, kUsage, &status)) return status;
   glutInit(&argc, argv);
-  glutInitWindowSize(g_Width, g_Height);
+  InitWindowSize(command);
   // At least 24 depth bits, so the shadow planes 0.001 apart stay in order at
   // the cameras' distances, and 8 stencil bits for the mirror and shadows.
   glutInitDisplayString("rgba double depth>=24 stencil>=8");
   glutCreateWindow("Dravel: Vimmo Squeakling");
+  StartWindow(command);
   g_bWindowOpen = 1;
   InitGraphics();
   ReadDiagnostics();
@@ -45,15 +61,24 @@ int main(int argc, char **argv) {
 
   InitSettings();
   glEnable(GL_TEXTURE_2D);  // texturing starts on, as InitSettings says
+  ReadSettingsFile();
   srand(time(nullptr));
   // A level set named on the command line is opened as written, relative to
   // the folder the game was started from; only the default is an asset.
-  LoadUserLevel(argc == 2 ? argv[1] : FindAsset("defaultlevel.txt").c_str());
+  // Two or more level sets load the default, like none.
+  std::string levelSet = command.positional ? command.positional : FindAsset("defaultlevel.txt");
+  LoadUserLevel(levelSet.c_str());
+  NoteLevelSet(levelSet.c_str());
   StartSound();
   StartGamepad();
+  SettleSettings();
+  atexit(FlushSettings);  // every way out ends in exit()
+  ReadScoresFile();
+  BeginGameRecord();  // the panel's Return to game plays without a restart
 
   InstallScreen(&startScreen);
   glutReshapeFunc(reshape);
+  glutSpecialFunc(SpecialKey);
   glutWindowStatusFunc(WindowStatus);
   BuildPopupMenu();
   glutAttachMenu(GLUT_RIGHT_BUTTON);

@@ -14,6 +14,8 @@
 #include "game/gamepad.h"
 #include "game/rendering.h"
 #include "game/scoreboard.h"
+#include "game/scores.h"
+#include "game/settings.h"
 #include "game/squeakling.h"
 #include "model/glm.h"
 
@@ -70,10 +72,16 @@ constexpr float kInterludeReset = 1.0f;
 
 static void DispatchKeyboard(unsigned char key, int x, int y) { currentKeyboard(key, x, y); }
 
-// The pad is read between frames of every screen: its presses act like keys,
-// before the screen's own idle work draws their outcome.
+// Every idle turn, on every screen, first reads the pad, whose presses act
+// like keys before the screen's own idle work draws their outcome, then takes
+// note of the settings: the settings file and the game's record watch them
+// here, whatever changed them (keys, pad, pop-up menu, control panel).
 static void DispatchIdle(void) {
   PollGamepad();
+  struct timeval now;
+  gettimeofday(&now, nullptr);
+  KeepSettings(static_cast<double>(now.tv_sec) + now.tv_usec / 1e6);
+  NoteGameSettings();
   currentScreen->idle();
 }
 
@@ -325,6 +333,7 @@ void DoRestart(BOOL fullRestart) {
   catSpeed = catSpeedInit;
   score = 0;
   PAUSED = 0;
+  BeginGameRecord();  // a game left unfinished is never recorded
   if (fullRestart) InstallScreen(&playScreen);
 }
 
