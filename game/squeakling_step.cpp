@@ -7,6 +7,7 @@
 
 #include "common/drawing.h"
 #include "common/gaudio.h"
+#include "game/scores.h"
 #include "game/squeakling.h"
 
 double mousex = 0, mousey = 0;
@@ -243,6 +244,7 @@ static void FinishLevel(struct timeval now) {
   // At or past the last level: an empty level past the set can never be
   // finished, but winning there keeps levelNum inside the set regardless.
   if (levelNum >= numLevels - 1) {
+    EndGameRecord();
     InstallScreen(&winScreen);
     time_of_death = now;
   } else {
@@ -303,6 +305,7 @@ static void TurnCatAtRandom(void) {
 
 static void LoseLife(struct timeval now) {
   if (livesLeft <= 0) {
+    EndGameRecord();
     InstallScreen(&gameOverScreen);
     animate = 0;
   } else {

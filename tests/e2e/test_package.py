@@ -163,6 +163,9 @@ def game_shots(s, exe, here, name):
     overhead with the cat off, paused, so that only the cheese is placed at
     random. The panel is opened from the start screen, so the play screen
     shows at once, without the interlude of a started game."""
+    # Each game starts from the start values, not from the settings the
+    # game before it saved.
+    shutil.rmtree(s.config_home, ignore_errors=True)
     game = s.start(exe, LEVELS, cwd=here)
     win = s.find_window(GAME_TITLE)
     s.shot_until(win, "the first frame", lambda img: img.a.any())
