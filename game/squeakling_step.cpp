@@ -35,7 +35,6 @@ double bonusSlope = -10.0;
 double cheeseRotation = 0;
 double purTime = 0;
 BOOL change_level = 0;
-const double TWOPI = 0.017453293;
 const double ROOT2 = 1.414213562;
 
 constexpr int kNumCheck = 3;             // probe points per animal and step

@@ -112,7 +112,7 @@ def play(s, options, games, name):
     assert got[1].differs(ref[1], tolerance=24) < 0.01 * size, \
         f"{name}: the control panel differs from the build tree's"
     # The level the editor saved: its one obstacle seen from above.
-    r, g, b = got[0].pixel(*scene_view.View(2).pixel((*OBSTACLE, 0.5)))
+    r, g, b = got[0].pixel(*scene_view.view(s, 2).pixel((*OBSTACLE, 0.5)))
     assert r > 150 and g < 60 and b < 60, f"{name}: no obstacle: {(r, g, b)}"
     with open(os.path.join(here, LEVELS), "rb") as f:
         assert f.read() == want
