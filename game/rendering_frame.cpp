@@ -195,7 +195,8 @@ void display(void) {
 static FILE *frameLog = nullptr;
 
 void OpenFrameLog(const char *fileName) {
-  frameLog = fopen(fileName, "w");
+  // Close-on-exec: the music decoders must not hold the log open.
+  frameLog = fopen(fileName, "we");
   if (!frameLog) perror(fileName);
 }
 
