@@ -21,6 +21,8 @@ PACKAGES=(
   libasound2-plugins pulseaudio pulseaudio-utils
   # headless tests: a virtual display, input and window tools, an independent SGI writer
   xvfb xdotool x11-utils x11-apps netpbm
+  # a window manager for the end-to-end test that minimises the game's window
+  openbox
   # test tools: the end-to-end suite's runner, and its pixel arrays
   python3-pytest python3-pytest-timeout python3-numpy python3-pil
   # the Debian package: shared-library dependencies, its checkers
