@@ -97,6 +97,9 @@ int GetGridNum(int max, int val);
 
 // ---- Input callbacks; they work without a window (see g_bWindowOpen in common/drawing.h).
 void Keyboard(unsigned char key, int x, int y);
+// The arrows move the cursor as i, m, j and l do; ignored while a file name
+// is typed.
+void SpecialKeys(int key, int x, int y);
 // x, y: window pixels as GLUT gives them; nothing happens on the black bars.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
