@@ -10,6 +10,7 @@
 struct GLMmodel;
 struct gameaudio;
 
+constexpr char kGameTitle[] = "Dravel: Vimmo Squeakling";  // the window's title
 constexpr int kMaxLevels = 10;
 // Random placements draw both indices from 0 ... kPlaceRange - 1, so row and
 // column 28 and the outer ring never receive cheese, fruit or a cat start.

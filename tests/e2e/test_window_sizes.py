@@ -12,8 +12,8 @@ import harness
 from overlay_common import (CHEESE, DEATH_QUIT, DEATH_RESTART, LIVES, RIGHT_X, SHADOWS,
                             SLIDER_LEFT, Game, at, bars, dead_end_level, in_interlude,
                             in_play, knob_left, picture_for, picture_of)
-from test_editor import TITLE as EDITOR_TITLE
-from test_editor import WALL, block, cell_pixel, near, new_level
+from editor_common import TITLE as EDITOR_TITLE
+from editor_common import WALL, block, cell_pixel, near, new_level
 
 SCREEN = (2600, 1400)
 
