@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
+#include <string>
 
 #include "common/assetpath.h"
 #include "common/drawing.h"
@@ -30,8 +32,24 @@ static void ReadDiagnostics(void) {
   if (frameLog && *frameLog) OpenFrameLog(frameLog);
 }
 
+// A level set named on the command line must be playable: the game ends
+// before its window opens rather than showing empty levels.
+[[noreturn]] static void RefuseLevelSet(const char *verb, const char *fileName,
+                                        const std::string &reason) {
+  fprintf(stderr, "squeakling: cannot %s level set \"%s\": %s\n", verb, fileName, reason.c_str());
+  exit(1);
+}
+
+static void ReadNamedLevelSet(const char *fileName, LevelSetFile *set) {
+  std::string reason;
+  if (!ReadLevelSet(fileName, set, &reason)) RefuseLevelSet("open", fileName, reason);
+  if (set->count == 0) RefuseLevelSet("play", fileName, kNoCompleteLevel);
+}
+
 int main(int argc, char **argv) {
   glutInit(&argc, argv);
+  auto namedSet = std::make_unique<LevelSetFile>();
+  if (argc == 2) ReadNamedLevelSet(argv[1], namedSet.get());
   glutInitWindowSize(g_Width, g_Height);
   // At least 24 depth bits, so the shadow planes 0.001 apart stay in order at
   // the cameras' distances, and 8 stencil bits for the mirror and shadows.
@@ -47,7 +65,10 @@ int main(int argc, char **argv) {
   srand(time(nullptr));
   // A level set named on the command line is opened as written, relative to
   // the folder the game was started from; only the default is an asset.
-  LoadUserLevel(argc == 2 ? argv[1] : FindAsset("defaultlevel.txt").c_str());
+  if (argc == 2)
+    UseLevelSet(*namedSet);
+  else
+    LoadUserLevel(FindAsset("defaultlevel.txt").c_str());
   StartSound();
 
   InstallScreen(&startScreen);

@@ -259,7 +259,8 @@ void KeyboardLoad(unsigned char key, int, int) {
     return;
   }
   fileTextIndex = 0;
-  if (LoadUserLevel(fileText)) {
+  std::string reason;
+  if (LoadPlayableLevelSet(fileText, &reason)) {
     snprintf(text, sizeof text, "%s", "Loaded Levelset: ");
     DoRestart(FALSE);
   } else {
