@@ -14,6 +14,12 @@ typedef int BOOL;
 // A level is kGridSize x kGridSize cells, in the level-set file and in memory.
 constexpr int kGridSize = 30;
 
+// The keys that take back the last character of a typed name: Backspace
+// and Delete, as GLUT reports them.
+constexpr unsigned char kKeyBackspace = 8;
+constexpr unsigned char kKeyDelete = 127;
+inline bool IsEraseKey(unsigned char key) { return key == kKeyBackspace || key == kKeyDelete; }
+
 // A case the code never produces, such as a switch row past the last one:
 // names it on standard error and ends the program, in every build (assert
 // is compiled out of the release build).

@@ -151,6 +151,13 @@ static void TypeFileChar(unsigned char key) {
   Redraw();
 }
 
+static void EraseFileChar(void) {
+  if (fileTextIndex == 0) return;
+  fileText[--fileTextIndex] = '\0';
+  ShowMessage(kPrompts[fileMode], fileText);
+  Redraw();
+}
+
 // The set takes the name only once it was saved under it.
 static void SaveSetAs(const std::string &name) {
   const std::string previous = setFile;
@@ -219,6 +226,8 @@ static void EndFileName(void) {
 static void FileNameKey(unsigned char key) {
   if (isspace(key))
     EndFileName();
+  else if (IsEraseKey(key))
+    EraseFileChar();
   else
     TypeFileChar(key);
 }

@@ -73,6 +73,7 @@ int main(int argc, char **argv) {
 
   InstallScreen(&startScreen);
   glutReshapeFunc(reshape);
+  glutWindowStatusFunc(WindowStatus);
   BuildPopupMenu();
   glutAttachMenu(GLUT_RIGHT_BUTTON);
   gettimeofday(&last_idle_time, nullptr);

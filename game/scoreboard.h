@@ -73,6 +73,28 @@ void CPMouseButton(int button, int state, int x, int y);
 // the prompt line fileString + fileName in blue when Draw is true.
 void DrawControlPanel(const char *fileString, BOOL Draw, const char *fileName);
 
+// ---- Load prompt: written only by its own file ----
+constexpr int kTextSize = 100;
+// The control panel's text while a name is typed, and on entering the panel.
+constexpr char kLoadPrompt[] = "Please enter file to load: ";
+extern char text[kTextSize];      // the control panel's prompt or result line
+extern char fileText[kTextSize];  // name typed at the load prompt, at most 99 characters
+extern int fileTextIndex;
+extern BOOL displayText;  // the control panel shows the prompt line
+// The panel's line back to the prompt text, as on entering the panel.
+void ResetPanelText(void);
+// The Load button: shows the prompt line with an empty name and sends the
+// keys to KeyboardLoad until the panel is left.
+void StartLoadPrompt(void);
+// Leaving the panel: the prompt line is no longer drawn.
+void HideLoadPrompt(void);
+// A white-space key (Return, space, tab) loads the set named so far,
+// relative to the working directory: on success the game is reset to its
+// first level without leaving the panel, on failure the set is left alone;
+// the line reports either. Backspace and Delete take back the last
+// character; any other key is part of the name.
+void KeyboardLoad(unsigned char key, int x, int y);
+
 // Left edge of every slider track, in overlay units and window pixels.
 constexpr int kSliderTrackX = 510;
 // Slider mappings from the pointer's x; xpos is the track's left edge.

@@ -1,9 +1,9 @@
 // The control panel's screen: its frame, keys, the three hit-test columns in
 // window pixels and the action of every button and slider. Writes the game's
-// settings and the load prompt's state; the other parts read them next frame.
+// settings, which the other parts read next frame; the load prompt it opens
+// lives in scoreboard_prompt.cpp.
 #include <GL/glut.h>
 
-#include <cstdio>
 #include <initializer_list>
 
 #include "common/drawing.h"
@@ -36,7 +36,7 @@ void CPIdle(void) { CPDisplay(); }
 
 // The play screen comes back with the pause flag still set from entry.
 static void ReturnToGame(void) {
-  displayText = 0;
+  HideLoadPrompt();
   InstallScreen(&playScreen);
 }
 
@@ -103,17 +103,7 @@ static void ToggleView(void) {
 static void RestartFromPanel(void) {
   DoRestart(1);
   PAUSED = 0;
-  displayText = 0;
-}
-
-// The name starts again from its first character, so a name left half-typed
-// on an earlier prompt cannot hide behind the emptied text.
-static void StartLoadPrompt(void) {
-  displayText = 1;
-  InstallKeyboard(KeyboardLoad);
-  snprintf(text, sizeof text, "%s", kLoadPrompt);
-  fileText[0] = '\0';
-  fileTextIndex = 0;
+  HideLoadPrompt();
 }
 
 static void PressLeft(int row) {

@@ -141,19 +141,12 @@ extern int initLives;
 extern int shadowsOn;  // 0 none, 1 light 0, 2 lights 0 and 1, 3 all six
 extern BOOL reflectionsOn;
 
-// ---- Flow state: screens, interludes and the load prompt ----
+// ---- Flow state: screens and interludes ----
 extern BOOL animate;                   // the simulation advances
 extern BOOL PAUSED;                    // the player paused the game
 extern struct timeval time_of_death;   // last lost life, finished level or restart
 extern float time_since_death;         // whole seconds since time_of_death; < 5 is the interlude
 extern struct timeval last_idle_time;  // time of the previous simulation step
-constexpr int kTextSize = 100;
-// The control panel's text while a name is typed, and on entering the panel.
-constexpr char kLoadPrompt[] = "Please enter file to load: ";
-extern char text[kTextSize];      // the control panel's prompt or result line
-extern char fileText[kTextSize];  // name typed at the load prompt, at most 99 characters
-extern int fileTextIndex;
-extern BOOL displayText;  // the control panel shows the prompt line
 
 // ---- Assets kept for the whole run ----
 extern GLMmodel *mouse, *apple, *banana, *surfModel, *catModel;
@@ -188,9 +181,16 @@ void KeyboardStart(unsigned char key, int x, int y);
 void Keyboard(unsigned char key, int x, int y);
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
+// The one way to pause and resume play: PAUSED := on, animate := !on. The
+// space key, the control panel and a hidden window go through it.
+void SetPaused(BOOL on);
+// A window minimised or fully covered pauses play as the space key does;
+// the pause message greets the player on return. WindowStatus is the GLUT
+// window-status callback around it.
+void HideWindow(void);
+void WindowStatus(int state);
 int BuildPopupMenu(void);
 void SelectFromMenu(int idCommand);
-void KeyboardLoad(unsigned char key, int x, int y);
 void DisplayDeath(void);
 void DisplayWin(void);
 void DeathIdle(void);

@@ -1,12 +1,10 @@
 // Screen flow: the screen table, the play frame's interlude and level
-// advance, the play, start and load-prompt keys, the title-bar clicks, the
+// advance, the play and start keys, the title-bar clicks, the
 // display toggles and pop-up menu, restart, game over and win. Every way out
 // of the game ends the process with status 0.
 #include <GL/glut.h>
 
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,10 +33,6 @@ BOOL PAUSED = 0;
 struct timeval time_of_death;
 float time_since_death = 0;
 struct timeval last_idle_time;
-char text[kTextSize];
-char fileText[kTextSize];
-int fileTextIndex = 0;
-BOOL displayText = 0;
 
 GLMmodel *mouse, *apple, *banana, *surfModel, *catModel;
 gameaudio soundFX;
@@ -176,11 +170,13 @@ static void StepMouse(double direction) {
   mousey -= direction * sin(mouseorient * TWOPI);
 }
 
+void SetPaused(BOOL on) {
+  PAUSED = on ? 1 : 0;
+  animate = !PAUSED;
+}
+
 void Keyboard(unsigned char key, int, int) {
-  if (key == ' ' && time_since_death > kPauseAfter) {
-    PAUSED = !PAUSED;
-    animate = !animate;
-  }
+  if (key == ' ' && time_since_death > kPauseAfter) SetPaused(!PAUSED);
   if (!animate) return;
   switch (key) {
     case 27: EndProgram();
@@ -202,9 +198,8 @@ void Keyboard(unsigned char key, int, int) {
 }
 
 static void EnterControlPanel(void) {
-  animate = 0;
-  PAUSED = 1;
-  snprintf(text, sizeof text, "%s", kLoadPrompt);
+  SetPaused(TRUE);
+  ResetPanelText();
   InstallScreen(&controlPanelScreen);
 }
 
@@ -221,6 +216,17 @@ void MouseButton(int button, int, int x, int y) {
 }
 
 void MouseMotion(int, int) {}
+
+// Only play pauses: the other screens have no running game, and the control
+// panel paused it on entry. In an interlude the pause waits for its end,
+// as after a visit to the control panel.
+void HideWindow(void) {
+  if (currentScreen == &playScreen && !PAUSED) SetPaused(TRUE);
+}
+
+void WindowStatus(int state) {
+  if (state == GLUT_HIDDEN || state == GLUT_FULLY_COVERED) HideWindow();
+}
 
 // ---- Pop-up menu ----
 
@@ -244,34 +250,13 @@ void SelectFromMenu(int idCommand) {
   RequestRedisplay();
 }
 
-// ---- Load prompt ----
-
-void KeyboardLoad(unsigned char key, int, int) {
-  if (!isspace(key)) {
-    // No editing: every key but white space is part of the name, up to the
-    // buffer's 99 characters; further keys are dropped.
-    if (fileTextIndex < kTextSize - 1) {
-      fileText[fileTextIndex++] = static_cast<char>(key);
-      fileText[fileTextIndex] = '\0';
-    }
-    snprintf(text, sizeof text, "%s", kLoadPrompt);
-    RequestRedisplay();
-    return;
-  }
-  fileTextIndex = 0;
-  std::string reason;
-  if (LoadPlayableLevelSet(fileText, &reason)) {
-    snprintf(text, sizeof text, "%s", "Loaded Levelset: ");
-    DoRestart(FALSE);
-  } else {
-    snprintf(text, sizeof text, "%s", "Unable to load levelset: ");
-  }
-}
-
 // ---- Restart ----
 
+// A new game starts at level 1 whenever it is made: a level finished just
+// before must not advance the new game's first interlude.
 void DoRestart(BOOL fullRestart) {
   animate = 0;
+  change_level = 0;
   gettimeofday(&time_of_death, nullptr);
   PlaceCat();
   PutMouseOnStart(0);  // the first level's start: levelNum goes back to 0 below

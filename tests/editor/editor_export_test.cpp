@@ -178,13 +178,23 @@ TEST_F(EditorExport, OverlongNamesStopAtWhatTheMessageLineHolds) {
   EXPECT_EQ(Message(), "File has been appened to: " + std::string(63, 'p'));
 }
 
-TEST_F(EditorExport, EscapeAndBackspaceAreTakenAsNameCharacters) {
+TEST_F(EditorExport, BackspaceAndDeleteMendTheNameEscapeIsPartOfIt) {
   Type("a");
   Keyboard(27, 0, 0);
-  Keyboard(8, 0, 0);
   Type("x");
-  EXPECT_EQ(std::string(fileText), "\x1b\bx");
+  EXPECT_EQ(std::string(fileText), "\x1bx");
+  Type(std::string(4, '\b') +
+       "mendx\x7f"
+       "ed.txt");
+  EXPECT_EQ(std::string(fileText), "mended.txt");
+  EXPECT_EQ(Message(), "Please enter filename to save to: mended.txt");
   EXPECT_EQ(enteringFile, 1);
+  Type("\r");
+  EXPECT_EQ(ReadFile("mended.txt"), ExpectedBlock());
+
+  // A mended name at the length limit: the freed place takes a new key.
+  Type("s" + std::string(63, 'p') + "\bq\n");
+  EXPECT_EQ(ReadFile(std::string(62, 'p') + "q"), ExpectedBlock());
 }
 
 }  // namespace

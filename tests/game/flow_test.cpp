@@ -9,9 +9,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
 
 #include "common/drawing.h"
+#include "game/scoreboard.h"
 #include "game/squeakling.h"
 
 namespace {
@@ -134,6 +137,46 @@ TEST_F(Flow, TitleBarRegions) {
 
   EXPECT_EXIT(MouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 701, 25), ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(MouseButton(GLUT_LEFT_BUTTON, GLUT_UP, 800, 0), ::testing::ExitedWithCode(0), "");
+}
+
+// A minimised or covered window during play pauses as the space key does,
+// once, whatever else the window reports; the other screens are left alone.
+TEST_F(Flow, AHiddenWindowPausesPlayAndSpaceResumes) {
+  currentScreen = &playScreen;
+  livesLeft = 2;
+  WindowStatus(GLUT_FULLY_RETAINED);
+  WindowStatus(GLUT_PARTIALLY_RETAINED);
+  EXPECT_EQ(PAUSED, 0);
+  EXPECT_EQ(animate, 1);
+  WindowStatus(GLUT_HIDDEN);
+  EXPECT_EQ(PAUSED, 1);
+  EXPECT_EQ(animate, 0);
+  WindowStatus(GLUT_FULLY_COVERED);  // a second report does not resume
+  WindowStatus(GLUT_FULLY_RETAINED);
+  EXPECT_EQ(PAUSED, 1);
+  PlayFrame frame = AdvancePlayFrame();
+  EXPECT_FALSE(frame.interlude);  // the scoreboard with its pause message
+  EXPECT_EQ(animate, 0);
+  EXPECT_EQ(livesLeft, 2);
+  Keys(" ");
+  EXPECT_EQ(PAUSED, 0);
+  EXPECT_EQ(animate, 1);
+
+  // Hidden in an interlude: play stays paused after it.
+  time_since_death = 2;
+  WindowStatus(GLUT_FULLY_COVERED);
+  EXPECT_EQ(PAUSED, 1);
+  time_since_death = 6;
+  AdvancePlayFrame();
+  EXPECT_EQ(animate, 0);
+  Keys(" ");
+  EXPECT_EQ(animate, 1);
+
+  for (const Screen *screen : {&startScreen, &gameOverScreen, &winScreen}) {
+    currentScreen = screen;
+    WindowStatus(GLUT_HIDDEN);
+    EXPECT_EQ(PAUSED, 0);
+  }
 }
 
 TEST_F(Flow, RestartResetsTheGameButNotTheRunOrTheSettings) {
@@ -284,14 +327,45 @@ TEST_F(Flow, LoadPromptTakesTheNameAndReportsTheResult) {
   EXPECT_EQ(levels[0][5][29], CELL_MOUSE_START);
   unlink(path);
 
-  // Typing again starts a new name; Backspace is a character like any other.
+  // Typing again starts a new name.
   KeyboardLoad('x', 0, 0);
-  KeyboardLoad(8, 0, 0);
-  EXPECT_EQ(fileTextIndex, 2);
-  EXPECT_EQ(fileText[1], 8);
+  EXPECT_STREQ(fileText, "x");
   KeyboardLoad(' ', 0, 0);
   EXPECT_STREQ(text, "Unable to load levelset: ");
   EXPECT_EQ(levels[0][5][29], CELL_MOUSE_START);  // the failed load left the set alone
+}
+
+TEST_F(Flow, BackspaceAndDeleteMendTheNameAtTheLoadPrompt) {
+  char path[] = "/tmp/flowmendXXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::string level;
+  for (int x = 0; x < kGridSize; x++) level += std::string(kGridSize, x == 7 ? '3' : '0') + "\n";
+  level += "endLevel\n";
+  ASSERT_EQ(write(fd, level.data(), level.size()), static_cast<ssize_t>(level.size()));
+  close(fd);
+
+  // Two slips: one taken back with Backspace, one with Delete.
+  const std::string name(path);
+  auto type = [](const std::string &keys) {
+    for (char k : keys) KeyboardLoad(static_cast<unsigned char>(k), 0, 0);
+  };
+  type(name.substr(0, 5) + "qq\b\x7f" + name.substr(5));
+  EXPECT_EQ(std::string(fileText), name);
+  EXPECT_EQ(fileTextIndex, static_cast<int>(name.size()));
+  KeyboardLoad('\r', 0, 0);
+  unlink(path);
+  EXPECT_STREQ(text, "Loaded Levelset: ");
+  EXPECT_EQ(levels[0][7][29], CELL_MOUSE_START);
+
+  // After a submit the line shows the name tried: Backspace clears it, and
+  // more of them than characters leave an empty name, nothing before it.
+  KeyboardLoad(8, 0, 0);
+  EXPECT_STREQ(fileText, "");
+  EXPECT_STREQ(text, "Please enter file to load: ");
+  type("ab\b\b\b\bc");
+  EXPECT_STREQ(fileText, "c");
+  EXPECT_EQ(fileTextIndex, 1);
 }
 
 TEST_F(Flow, LoadingWhileAFruitIsOutLeavesTheNewSetsCellsAlone) {
@@ -485,6 +559,56 @@ TEST_F(Interlude, EachPlayFrameShowsWhatTheFlowDecides) {
   EXPECT_EQ(mousex, 5.0);
   EXPECT_EQ(levelNum, 1);
   EXPECT_EQ(animate, 0);  // paused play stays still
+}
+
+}  // namespace
+
+namespace {
+
+// A level just finished (change_level set, its interlude begun): a restart
+// by any of its three ways begins the new game's interlude at level 1.
+TEST_F(Interlude, ARestartAfterAFinishedLevelStartsTheNewGameAtLevelOne) {
+  char path[] = "/tmp/flowrestartXXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  std::string set;
+  for (int n = 0; n < 2; n++) {
+    for (int x = 0; x < kGridSize; x++) set += std::string(kGridSize, x == 4 ? '3' : '0') + "\n";
+    set += "endLevel\n";
+  }
+  ASSERT_EQ(write(fd, set.data(), set.size()), static_cast<ssize_t>(set.size()));
+  close(fd);
+  ASSERT_TRUE(LoadUserLevel(path));
+
+  const auto load = [&path] {
+    for (const char *k = path; *k; k++) KeyboardLoad(static_cast<unsigned char>(*k), 0, 0);
+    KeyboardLoad('\r', 0, 0);
+  };
+  const std::function<void()> restarts[] = {
+      [] { MouseButton(GLUT_LEFT_BUTTON, GLUT_DOWN, 850, 10); },  // title bar
+      [] { CPPress(CP_COLUMN_RIGHT, 3, 0); },                     // control panel
+      load};
+  for (size_t way = 0; way < std::size(restarts); way++) {
+    levelNum = 0;
+    score = 2900;
+    livesLeft = 1;
+    change_level = 1;
+    gettimeofday(&time_of_death, nullptr);
+    time_since_death = 0;
+    AdvancePlayFrame();
+    restarts[way]();
+    ASSERT_EQ(score, 0) << way;
+    EXPECT_EQ(AdvancePlayFrame().interludeLevel, 1) << way;
+    time_since_death = 2;
+    PlayFrame frame = AdvancePlayFrame();
+    EXPECT_EQ(frame.interludeLevel, 1) << way;
+    EXPECT_EQ(levelNum, 0) << way;
+    time_since_death = 5;
+    AdvancePlayFrame();
+    EXPECT_EQ(levelNum, 0) << way;
+    EXPECT_EQ(livesLeft, initLives) << way;
+  }
+  unlink(path);
 }
 
 }  // namespace
