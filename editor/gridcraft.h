@@ -91,6 +91,8 @@ extern int fox_id, beep_id, save_id, move_id, mouseplace_id;
 
 // ---- View and drawing (need a current GL context).
 void InitGraphics(void);
+// The GL state InitGraphics sets, for a new window (no images read).
+void InitGraphicsState(void);
 void reshape(int width, int height);
 void display(void);
 void RenderObjects(void);
@@ -110,9 +112,8 @@ int GetGridNum(int max, int val);
 void Keyboard(unsigned char key, int x, int y);
 // Page Up / Page Down move through the set (not while a name is typed).
 void SpecialKey(int key, int x, int y);
-// The window's close button: ends the editor as Escape does; returns when
-// unsaved changes keep it open, after asking.
-void WindowClosed(void);
+// The editor's window, 0 before it opens; the close button replaces it.
+extern int editorWindow;
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 int BuildPopupMenu(void);

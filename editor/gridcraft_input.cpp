@@ -26,26 +26,30 @@ BOOL g_bFillPolygons = 1;
 BOOL g_bTexture = 0;
 
 // Indexed by FileMode: saving the whole set asks as saving one level does.
-static const char *const kPrompts[3] = {"Please enter filename to save to: ",
-                                        "Please enter filename to append to: ",
-                                        "Please enter filename to save to: "};
+static const char *const kPrompts[3] = {
+    "Please enter filename to save to: ", "Please enter filename to append to: ",
+    "Please enter filename to save to: "};
 // "appened" stays misspelt: the message is matched letter for letter by
 // whatever reads the editor's output, the tests among them.
 static const char *const kSavedMessages[3] = {
     "File has been saved to: ", "File has been appened to: ", "File has been saved to: "};
-// Control keys as GLUT delivers them, and Delete.
+// Control keys as GLUT delivers them (Delete is in common/basics.h).
 constexpr unsigned char kKeyEscape = 27;
 constexpr unsigned char kKeyCtrlS = 19;
 constexpr unsigned char kKeyCtrlY = 25;
 constexpr unsigned char kKeyCtrlZ = 26;
-constexpr unsigned char kKeyDelete = 127;
 // How often a running play-test is looked at, milliseconds.
 constexpr int kPlayTestPollMs = 250;
 static const char kCannotOpenMessage[] = "Cannot open file for saving: ";
 static const char kCannotWriteMessage[] = "Cannot write file for saving: ";
 
+int editorWindow = 0;
+
+// Also from a timer, when no window may be current (one just closed).
 static void Redraw(void) {
-  if (g_bWindowOpen) glutPostRedisplay();
+  if (!g_bWindowOpen) return;
+  if (glutGetWindow() != editorWindow) glutSetWindow(editorWindow);
+  glutPostRedisplay();
 }
 
 static void PlayCue(int id) { playSample(&soundFX, id, 1); }
@@ -296,10 +300,6 @@ void SpecialKey(int key, int, int) {
     case GLUT_KEY_PAGE_UP: GoToLevel(PreviousLevel); break;
     default: break;
   }
-}
-
-void WindowClosed(void) {
-  if (MayQuit()) exit(0);
 }
 
 // ---- Mouse.

@@ -108,7 +108,8 @@ static bool WriteGameSet(std::string *error) {
   }
   close(fd);
   gameSetPath = path;
-  if (WriteLevelFile(path.c_str(), FormatLevelSet(setCurrent), false) == EXPORT_WRITTEN) return true;
+  if (WriteLevelFile(path.c_str(), FormatLevelSet(setCurrent), false) == EXPORT_WRITTEN)
+    return true;
   *error = "cannot write the set for the game";
   RemoveGameSet();
   return false;

@@ -61,8 +61,8 @@ void NewLevelSet(const char *fileName) {
 
 // One cell holds the start: the level's own (its last "3"), else the cell
 // the game would play the level from; other "3"s play as empty floor.
-static void TakeLevel(EditorLevel *to, const int grid[kGridSize][kGridSize],
-                      const LevelStart &own, const LevelStart &fileStart) {
+static void TakeLevel(EditorLevel *to, const int grid[kGridSize][kGridSize], const LevelStart &own,
+                      const LevelStart &fileStart) {
   memcpy(to->cells, grid, sizeof to->cells);
   for (auto &row : to->cells)
     for (int &cell : row)

@@ -20,8 +20,8 @@ struct SetState {
 
 static std::deque<SetState> undoSteps;  // the newest at the back
 static std::vector<SetState> redoSteps;
-static int lastVersion = 0;     // the highest change number given so far
-static BOOL inGesture = 0;      // between a press and its release
+static int lastVersion = 0;      // the highest change number given so far
+static BOOL inGesture = 0;       // between a press and its release
 static BOOL gestureStepped = 0;  // the gesture made its step already
 
 static SetState CurrentState(void) {

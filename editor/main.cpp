@@ -1,15 +1,54 @@
-// gridcraft, the level editor: window, sound and the GLUT callbacks, then
-// the main loop. Everything it runs lives in editor_core.
-#include <GL/glut.h>
+// gridcraft, the level editor: the level set named on the command line,
+// window, sound and the GLUT callbacks, then the main loop. Everything it
+// runs lives in editor_core.
+#include <GL/freeglut.h>
 #include <cstdio>
+#include <string>
 
 #include "editor/gridcraft.h"
 
+static int popupMenu = 0;
+static void WindowClosed(void);
+
+static void OpenWindow(void) {
+  editorWindow = glutCreateWindow("Dravel GLUT example");
+  glutDisplayFunc(display);
+  glutReshapeFunc(reshape);
+  glutKeyboardFunc(Keyboard);
+  glutSpecialFunc(SpecialKey);
+  glutMouseFunc(MouseButton);
+  glutMotionFunc(MouseMotion);
+  glutCloseFunc(WindowClosed);
+  if (popupMenu == 0) return;
+  glutSetMenu(popupMenu);
+  glutAttachMenu(GLUT_RIGHT_BUTTON);
+}
+
+// The close button destroys the window whatever the program does. With
+// unsaved changes a new window takes its place, with the same set, the same
+// display toggles and the question on its message line.
+static void WindowClosed(void) {
+  if (MayQuit()) exit(0);
+  const BOOL lit = glIsEnabled(GL_LIGHTING), textured = glIsEnabled(GL_TEXTURE_2D);
+  OpenWindow();
+  InitGraphicsState();
+  SetCapability(GL_LIGHTING, lit);
+  SetCapability(GL_TEXTURE_2D, textured);
+  SetPolygonFill(g_bFillPolygons);
+}
+
 int main(int argc, char **argv) {
   glutInit(&argc, argv);
+  std::string error;
+  if (argc >= 2 && !OpenLevelSet(argv[1], &error)) {
+    fprintf(stderr, "gridcraft: cannot open level set \"%s\": %s\n", argv[1], error.c_str());
+    return 1;
+  }
+  if (argc < 2) NewLevelSet("");
   glutInitWindowSize(g_Width, g_Height);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-  glutCreateWindow("Dravel GLUT example");
+  glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+  OpenWindow();
   g_bWindowOpen = 1;
   InitGraphics();
   if (startAudio(&soundFX, "/dev/dsp") < 0) {
@@ -18,13 +57,7 @@ int main(int argc, char **argv) {
   }
   LoadSamples();
   playSample(&soundFX, fox_id, 1);
-  ClearMatrix();
-  glutDisplayFunc(display);
-  glutReshapeFunc(reshape);
-  glutKeyboardFunc(Keyboard);
-  glutMouseFunc(MouseButton);
-  glutMotionFunc(MouseMotion);
-  BuildPopupMenu();
+  popupMenu = BuildPopupMenu();
   glutAttachMenu(GLUT_RIGHT_BUTTON);
   glutMainLoop();
   return 0;
