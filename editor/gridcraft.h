@@ -30,9 +30,10 @@ constexpr int kCellMouseStart = 3;
 // Kept from a file written by hand; the editor itself never puts one.
 constexpr int kCellCheese = 4;
 
-// Top-view square holding the 28 x 28 inner cells, in window pixels of the
-// default 1200 x 600 window, y from the top. Fixed: it does not follow a
-// resized window.
+// Top-view square holding the 28 x 28 inner cells, in pixels of the
+// 1200 x 600 window, y from the top. The view is drawn in the overlay's 2:1
+// picture (common/overlay.h) at any window size, and the pointer callbacks
+// map window pixels into these before testing them.
 constexpr int kSquareLeft = 392;
 constexpr int kSquareRight = 825;
 constexpr int kSquareTop = 92;
@@ -110,10 +111,14 @@ int GetGridNum(int max, int val);
 
 // ---- Input callbacks; they work without a window (see g_bWindowOpen in common/drawing.h).
 void Keyboard(unsigned char key, int x, int y);
+<<<<<<< HEAD
 // Page Up / Page Down move through the set (not while a name is typed).
 void SpecialKey(int key, int x, int y);
 // The editor's window, 0 before it opens; the close button replaces it.
 extern int editorWindow;
+=======
+// x, y: window pixels as GLUT gives them; nothing happens on the black bars.
+>>>>>>> main
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 int BuildPopupMenu(void);

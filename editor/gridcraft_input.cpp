@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "common/overlay.h"
 #include "editor/gridcraft.h"
 
 BOOL g_bButton1Down = 0;
@@ -345,9 +346,17 @@ static void TopViewPress(int x, int y) {
   Redraw();
 }
 
+<<<<<<< HEAD
 void MouseButton(int button, int state, int x, int y) {
   if (state == GLUT_UP) EndGesture();  // wherever the button comes up
   if (!InActiveSquare(x, y)) return;
+=======
+// Pointer positions are first taken into the 1200 x 600 window's pixels,
+// where the top view's square lies; a press on the black bars does nothing.
+void MouseButton(int button, int state, int windowX, int windowY) {
+  int x, y;
+  if (!OverlayPointFromWindow(windowX, windowY, &x, &y) || !InActiveSquare(x, y)) return;
+>>>>>>> main
   if (viewPoint == VIEW_PREVIEW) {
     PreviewButton(button, state, x);
   } else if (state == GLUT_DOWN) {
@@ -377,7 +386,9 @@ static void TopViewDrag(int x, int y) {
   Redraw();
 }
 
-void MouseMotion(int x, int y) {
+void MouseMotion(int windowX, int windowY) {
+  int x, y;
+  if (!OverlayPointFromWindow(windowX, windowY, &x, &y)) return;
   if (!InActiveSquare(x, y) || !g_bButton1Down) return;
   if (viewPoint == VIEW_PREVIEW)
     PreviewDrag(x);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 
+#include "common/overlay.h"
 #include "editor/gridcraft.h"
 
 int viewPoint = VIEW_TOP;
@@ -49,14 +50,18 @@ void InitGraphics(void) {
   ReadImageFiles();
 }
 
+// The view fills the overlay's 2:1 picture, centred in the window with
+// black bars beside or above it, so that the top view's cells lie where the
+// pointer mapping of the 1200 x 600 window expects them at any size.
 void reshape(int width, int height) {
   g_Width = width;
   g_Height = height;
-  glViewport(0, 0, width, height);
+  OverlayReshape(width, height);
+  SetPictureViewport();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(65.0, static_cast<double>(width) / (height > 0 ? height : 1), g_nearPlane,
-                 g_farPlane);
+  gluPerspective(65.0, static_cast<double>(overlayPicture.width) / overlayPicture.height,
+                 g_nearPlane, g_farPlane);
   glMatrixMode(GL_MODELVIEW);
 }
 
@@ -80,39 +85,24 @@ void display(void) {
   glutSwapBuffers();
 }
 
-// Flat drawing goes into the fixed 1200 x 600 overlay space.
-static void BeginOverlay(void) {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  gluOrtho2D(0, 1200, 0, 600);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-}
-
-static void EndOverlay(void) {
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
-}
-
+// Flat drawing goes into the overlay's fixed 1200 x 600 space.
 void DrawString(char *string, int length) {
-  for (int k = 0; k < length && string[k] != '\0'; k++)
-    glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, static_cast<unsigned char>(string[k]));
+  std::string shown;
+  for (int k = 0; k < length && string[k] != '\0'; k++) shown += string[k];
+  OverlayText(shown.c_str());
 }
 
 void DisplayText(char *message, int length) {
   SetMaterialColor(colorWhite);
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorWhite);
   BeginOverlay();
-  glRasterPos3fv(initial);
+  OverlayTextPosition(initial[0], initial[1], initial[2]);
   DrawString(message, length);
   EndOverlay();
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorNone);
 }
 
+<<<<<<< HEAD
 static void DisplayStatus(void) {
   const std::string status = StatusLine();
   SetMaterialColor(kStatusColor);
@@ -129,14 +119,16 @@ static void DrawImage(const GLfloat *pos, const unsigned int *pixels, int index)
   glDrawPixels(imageWidth[index], imageHeight[index], GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 }
 
+=======
+>>>>>>> main
 void DisplayInstructions(void) {
   SetMaterialColor(colorWhite);
   // Stays white afterwards: lit cells of the top view glow white.
   glMaterialfv(GL_FRONT, GL_EMISSION, kEmissionWhite);
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorWhite);
   BeginOverlay();
-  DrawImage(TitleBar, EditTitle, kImageEditTitle);
-  DrawImage(HelpBar, EditHelp, kImageEditHelp);
+  OverlayImage(kImageEditTitle, TitleBar[0], TitleBar[1], TitleBar[2]);
+  OverlayImage(kImageEditHelp, HelpBar[0], HelpBar[1], HelpBar[2]);
   EndOverlay();
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorNone);
 }

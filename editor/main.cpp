@@ -5,17 +5,27 @@
 #include <cstdio>
 #include <string>
 
+#include "common/window.h"
 #include "editor/gridcraft.h"
+
+static const ProgramUsage kUsage = {"gridcraft", "FILE",
+                                    "Gridcraft: the level editor of Squeakling.",
+                                    "the level-set file to edit"};
 
 static int popupMenu = 0;
 static void WindowClosed(void);
+
+// F11 for the window, the rest for the editor.
+static void WindowKey(int key, int x, int y) {
+  if (!WindowSpecialKey(key)) SpecialKey(key, x, y);
+}
 
 static void OpenWindow(void) {
   editorWindow = glutCreateWindow("Dravel GLUT example");
   glutDisplayFunc(display);
   glutReshapeFunc(reshape);
   glutKeyboardFunc(Keyboard);
-  glutSpecialFunc(SpecialKey);
+  glutSpecialFunc(WindowKey);
   glutMouseFunc(MouseButton);
   glutMotionFunc(MouseMotion);
   glutCloseFunc(WindowClosed);
@@ -38,17 +48,24 @@ static void WindowClosed(void) {
 }
 
 int main(int argc, char **argv) {
+  // Read before glutInit, which takes its own options out of argv; --help
+  // and --version answer without a display.
+  const CommandLine command = ParseCommandLine(argc, argv);
+  int status = 0;
+  if (AnswerCommandLine(command, kUsage, &status)) return status;
   glutInit(&argc, argv);
+  const char *named = command.positional;
   std::string error;
-  if (argc >= 2 && !OpenLevelSet(argv[1], &error)) {
-    fprintf(stderr, "gridcraft: cannot open level set \"%s\": %s\n", argv[1], error.c_str());
+  if (named && !OpenLevelSet(named, &error)) {
+    fprintf(stderr, "gridcraft: cannot open level set \"%s\": %s\n", named, error.c_str());
     return 1;
   }
-  if (argc < 2) NewLevelSet("");
-  glutInitWindowSize(g_Width, g_Height);
+  if (!named) NewLevelSet("");
+  InitWindowSize(command);
   glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
   glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
   OpenWindow();
+  StartWindow(command);
   g_bWindowOpen = 1;
   InitGraphics();
   if (startAudio(&soundFX, "/dev/dsp") < 0) {

@@ -11,6 +11,7 @@
 #include "common/assetpath.h"
 #include "common/drawing.h"
 #include "common/gaudio.h"
+#include "common/window.h"
 #include "game/rendering.h"
 #include "game/squeakling.h"
 
@@ -46,15 +47,28 @@ static void ReadNamedLevelSet(const char *fileName, LevelSetFile *set) {
   if (set->count == 0) RefuseLevelSet("play", fileName, kNoCompleteLevel);
 }
 
+static const ProgramUsage kUsage = {
+    "squeakling", "LEVEL-SET",
+    "Squeakling: lead the mouse through the maze to the cheese, away from the cat.",
+    "the level-set file to play (by default the installed defaultlevel.txt)"};
+
+static void SpecialKey(int key, int, int) { WindowSpecialKey(key); }
+
 int main(int argc, char **argv) {
+  // Read before glutInit, which takes its own options out of argv; --help
+  // and --version answer without a display.
+  const CommandLine command = ParseCommandLine(argc, argv);
+  int status = 0;
+  if (AnswerCommandLine(command, kUsage, &status)) return status;
   glutInit(&argc, argv);
+  InitWindowSize(command);
   auto namedSet = std::make_unique<LevelSetFile>();
-  if (argc == 2) ReadNamedLevelSet(argv[1], namedSet.get());
-  glutInitWindowSize(g_Width, g_Height);
+  if (command.positional) ReadNamedLevelSet(command.positional, namedSet.get());
   // At least 24 depth bits, so the shadow planes 0.001 apart stay in order at
   // the cameras' distances, and 8 stencil bits for the mirror and shadows.
   glutInitDisplayString("rgba double depth>=24 stencil>=8");
   glutCreateWindow("Dravel: Vimmo Squeakling");
+  StartWindow(command);
   g_bWindowOpen = 1;
   InitGraphics();
   ReadDiagnostics();
@@ -65,7 +79,8 @@ int main(int argc, char **argv) {
   srand(time(nullptr));
   // A level set named on the command line is opened as written, relative to
   // the folder the game was started from; only the default is an asset.
-  if (argc == 2)
+  // Two or more level sets load the default, like none.
+  if (command.positional)
     UseLevelSet(*namedSet);
   else
     LoadUserLevel(FindAsset("defaultlevel.txt").c_str());
@@ -73,6 +88,7 @@ int main(int argc, char **argv) {
 
   InstallScreen(&startScreen);
   glutReshapeFunc(reshape);
+  glutSpecialFunc(SpecialKey);
   glutWindowStatusFunc(WindowStatus);
   BuildPopupMenu();
   glutAttachMenu(GLUT_RIGHT_BUTTON);

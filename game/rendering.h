@@ -14,8 +14,16 @@ extern int g_Width, g_Height;          // window size in pixels (defined with th
 extern float g_nearPlane, g_farPlane;  // clipping distances, world units
 
 // ---- Lights: fixed for the run, issued by every frame set-up ----
-extern GLfloat g_lightPos0[4], g_lightPos1[4], g_lightPos2[4];  // positional, w = 1
-extern GLfloat g_lightPos3[4], g_lightPos4[4], g_lightPos5[4];
+// Light n is GL_LIGHT0 + n: the two lamps outside the maze's corners, then
+// the four spotlights. Each casts its own planar shadow.
+constexpr int kLightCount = 6;
+constexpr int kFirstSpotlight = 2;  // lights 2 ... 5 are the spotlights
+inline GLenum LightName(int n) { return static_cast<GLenum>(GL_LIGHT0 + n); }
+struct SceneLight {
+  GLfloat position[4];         // positional, w = 1
+  GLfloat shadowMatrix[4][4];  // column-major (m[column][row]), by BuildShadowMatrices
+};
+extern SceneLight g_lights[kLightCount];
 extern GLfloat g_diffuse1[4];  // light 1
 extern GLfloat g_diffuse2[4];  // the four spotlights
 extern GLfloat g_ambient1[4], g_specular1[4];
@@ -30,19 +38,17 @@ extern GLuint texName[kTexSlots];  // texture objects 1-4
 extern int texWidth[kTexSlots], texHeight[kTexSlots];
 extern unsigned int *cheeseTex, *furTex, *floorTex;
 
-// ---- Floor plane and shadow matrices: built once at start-up ----
-extern GLfloat floorV0[3], floorV1[3], floorV2[3];
-extern GLfloat planeFloor[4];  // (nx, ny, nz, d): nx x + ny y + nz z + d = 0
-// Column-major (m[column][row]), ready for glMultMatrixf.
-extern GLfloat light0ShadowProj[4][4], light1ShadowProj[4][4], light2ShadowProj[4][4];
-extern GLfloat light3ShadowProj[4][4], light4ShadowProj[4][4], light5ShadowProj[4][4];
+// ---- Floor corners, the plane the shadow matrices are built from ----
+extern const GLfloat floorV0[3], floorV1[3], floorV2[3];
 
 // ---- Frame and cameras ----
 void InitGraphics(void);
-void reshape(int width, int height);  // a zero height is taken as 1
-void display(void);                   // the play screen's frame
-void SetUpDisplay(void);              // lights, clears and camera: first step of every screen
-void SetLightPositions(void);         // positions only, under the current model-view
+// The window's new size: the scene's viewport is the overlay's 2:1 picture in
+// it (common/overlay.h), its aspect ratio always 2.
+void reshape(int width, int height);
+void display(void);            // the play screen's frame
+void SetUpDisplay(void);       // lights, clears and camera: first step of every screen
+void SetLightPositions(void);  // the six positions only, under the current model-view
 
 // Eye, centre and up of the camera for a view mode; returns 0 (and leaves the
 // arrays alone) for a mode that has no camera.
@@ -53,29 +59,27 @@ BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], dou
 void RenderObjects(void);
 void RenderObjectsNoRef(BOOL drawFloor, BOOL notShadowPass);
 void DoReflections(void);
-void DoShadows(const GLfloat *matrix);
+void DoShadows(int light);  // the shadow of g_lights[light]
 void QuickDrawFloor(void);
 void DoFloor(BOOL drawFloor, BOOL notShadowPass);
 
-// Shadow passes for a shadow setting, in order: fills up to six matrices and
-// colours and returns how many (0 for a setting outside 0 ... 3).
-int ShadowPasses(int setting, const GLfloat *matrices[6], const GLfloat *colours[6]);
+// How many shadow passes a shadow setting draws (0 for a setting outside
+// 0 ... 3): pass n is light n's, in the colour colours[n].
+int ShadowPasses(int setting, const GLfloat *colours[kLightCount]);
 
 // ---- Shadow matrices (no GL) ----
+// plane (nx, ny, nz, d) holds the points with nx x + ny y + nz z + d = 0.
 void CreateShadowProjection(GLfloat projMatrix[4][4], const GLfloat *lightPosition,
                             const GLfloat *plane);
 void GetPlane(GLfloat *plane, const GLfloat *vertex1, const GLfloat *vertex2,
               const GLfloat *vertex3);
-void BuildShadowMatrices(void);  // floor plane and the six matrices, once at start-up
-// Light n's shadow matrix (column-major) and position, n from 0 to 5; null
-// for any other n.
-const GLfloat *ShadowMatrix(int light);
-const GLfloat *LightPosition(int light);
+void BuildShadowMatrices(void);  // every light's shadow matrix, once at start-up
 
 // ---- Maze and actor geometry ----
 void DrawCubeFace(float fSize);
 void DrawCubeWithTextureCoords(float fSize, float x, float y, int spin);
 void DrawWallWithTextureCoords(float fSize, float x, float y, int spin);
+// Walls and obstacles of sceneCells.
 void DoWall(BOOL notShadowPass);
 void DoObstacles(BOOL notShadowPass);
 void DrawBonus(float x, float y, BOOL notShadowPass);
@@ -96,6 +100,26 @@ constexpr int kAllFaces = 63;
 // The faces a border wall block at cell (x, y) shows.
 int WallFaces(int x, int y);
 
+// ---- What the static geometry reads of the level ----
+// The one thing the walls, obstacles, floor and stencil floor (and their
+// display lists) read of a cell: its class. Codes that draw the same get the
+// same class, so the lists stay valid as long as the classes do.
+enum CellClass { CLASS_NONE, CLASS_WALL, CLASS_OBSTACLE, CLASS_FLOOR, CLASS_STENCIL_ONLY };
+int ClassifyCell(int x, int y, int code);
+struct CellClasses {
+  unsigned char at[kGridSize][kGridSize];  // at[x][y], a CellClass
+};
+void ClassifyCells(const int grid[kGridSize][kGridSize], CellClasses *cells);
+// Classes the stencil floor covers: floor squares and the mouse start.
+BOOL IsStencilClass(int cellClass);
+// The current level's classes for the frame being drawn: RenderObjects
+// takes them once, after the start cells are taken over, before any pass.
+extern CellClasses sceneCells;
+
+// ---- The cell scan: cheese, fruit and start cells ----
+// Takes over start cells: moves mouse and cat onto them and empties them.
+// Run once per frame before the passes, so every pass sees the same cells.
+void TakeOverStartCells(void);
 // What the cell scan draws, in scan order.
 enum CellDrawKind { DRAW_CHEESE, DRAW_BONUS };
 struct CellDraw {
@@ -103,66 +127,62 @@ struct CellDraw {
   int x, y;
 };
 constexpr int kMaxCellDraws = 2 * kGridSize * kGridSize;
-// Scans the current level: takes over start cells (moving mouse and cat onto
-// them and emptying them), records cheeseX/Y and lists the cheese cubes and
+// Scans the current level: records cheeseX/Y and lists the cheese cubes and
 // fruit to draw. Returns the number of entries written to draws.
 int ScanCells(CellDraw *draws);
 
 // ---- Speed: static geometry compiled into display lists ----
 // Set (the default) to draw walls, obstacles, floors and models from display
-// lists rebuilt whenever the level's cells change; clear to draw everything
-// in immediate mode. Both give the same picture. The game's main clears it
-// for the developers' diagnostic SQUEAKLING_PLAIN_SCENE (see the README).
+// lists rebuilt whenever the level's cell classes change; clear to draw
+// everything in immediate mode. Both give the same picture. The game's main
+// clears it for the developers' diagnostic SQUEAKLING_PLAIN_SCENE (see the
+// README).
 extern BOOL g_bCompiledScene;
-// Calls the display list for one piece of static geometry, building it first
-// when the level's cells changed; returns 0 when lists are off.
+// The static geometry, in lists or drawn directly.
 enum SceneList { LIST_WALLS, LIST_OBSTACLES, LIST_FLOOR_EVEN, LIST_FLOOR_ODD, LIST_STENCIL_FLOOR };
-// In a shadow pass the walls and obstacles come from that light's lists,
-// which hold only the faces whose shadow can reach the floor; elsewhere the
-// walls come as four border sides, each skipped when wholly out of view.
+// Once per frame, before the passes: makes the lists match sceneCells,
+// rebuilding them when the classes changed. Does nothing when lists are off.
+void PrepareSceneLists(void);
+// Calls the lists of one piece of static geometry; returns 0 when there are
+// none to call (lists off or not to be had), and the caller draws directly.
+// The maze is cut in tiles, and a tile wholly out of view is skipped; in a
+// shadow pass the walls and obstacles come from that light's lists, which
+// hold only the faces whose shadow can reach the floor.
 BOOL CallSceneList(SceneList which);
-// The light (0 ... 5) whose shadow pass is drawing, -1 for none.
+// The light (0 ... kLightCount - 1) whose shadow pass is drawing, -1 for none.
 void SetShadowListLight(int light);
 // Draws a model through a display list compiled on first use.
 void DrawModel(GLMmodel *model);
 // True when the texture bound now cannot change a shadow: every texel's
 // alpha is 255 (or nothing is bound), so modulating black changes nothing.
 BOOL BoundTextureOpaque(void);
-// Immediate-mode bodies of the lists.
-void DrawWallBlocks(void);
-void DrawObstacleBlocks(void);
-// The same blocks with only the faces a filter keeps (it gets the cell and
-// the faces the block shows, and returns the subset to draw).
+// The wall blocks (ring cells of class wall) and the obstacle blocks of
+// cells, with only the faces a filter keeps (it gets the cell and the faces
+// the block shows, and returns the subset to draw); a null filter keeps all.
 typedef int (*FaceFilter)(int x, int y, int faces);
-void DrawWallBlocksFiltered(FaceFilter filter);
-void DrawObstacleBlocksFiltered(FaceFilter filter);
+void DrawWallBlocksFiltered(const CellClasses &cells, FaceFilter filter);
+void DrawObstacleBlocksFiltered(const CellClasses &cells, FaceFilter filter);
 // Of the given faces of the unit block at cell (x, y), those whose shadow
-// under the shadow matrix (16 floats, column-major) can fall on a cell of the
-// stencil floor of the current level. Conservative: never drops a face whose
-// shadow could reach the floor.
-int FacesShadowReaches(int x, int y, int faces, const GLfloat *matrix);
+// under the shadow matrix (16 floats, column-major) can fall on a stencil
+// floor cell of cells. Conservative: never drops a face whose shadow could
+// reach the floor.
+int FacesShadowReaches(const CellClasses &cells, int x, int y, int faces, const GLfloat *matrix);
 int FacesFacingLight(int x, int y, int faces, const GLfloat light[4]);
-// Cells the stencil floor covers: empty, mouse start, cheese and fruit.
-BOOL IsStencilCell(int code);
 // The stencil floor as few triangles: rectangles from cell centre to cell
 // centre over runs of cells whose eight neighbours are all stencil cells,
 // and the squares of every other stencil cell. Marks exactly the pixels the
 // cell squares mark. Fills rects (x0, y0, x1, y1 in cell units)
 // and squares (cell x, y) with their counts.
 struct FloorCover {
-  int rects[30 * 30][4];
-  int squares[30 * 30][2];
+  int rects[kGridSize * kGridSize][4];
+  int squares[kGridSize * kGridSize][2];
   int rectCount, squareCount;
 };
-void CoverStencilFloor(FloorCover *cover);
-void DrawFloorSquares(int parity);
+void CoverStencilFloor(const CellClasses &cells, FloorCover *cover);
+void DrawFloorSquares(const CellClasses &cells, int parity);
 void DrawFloorSquare(int x, int y);  // one textured floor square
-void DrawStencilSquares(void);
-void DrawStencilCover(void);  // the same stencil from CoverStencilFloor
-
-// Scene drawing's own classification of a cell for the static lists.
-enum CellClass { CLASS_NONE, CLASS_WALL, CLASS_OBSTACLE, CLASS_FLOOR, CLASS_STENCIL_ONLY };
-int ClassifyCell(int x, int y, int code);
+void DrawStencilSquares(const CellClasses &cells);
+void DrawStencilCover(const CellClasses &cells);  // the same stencil from CoverStencilFloor
 
 // Frame-time log, a developers' diagnostic (SQUEAKLING_FRAME_LOG, see the
 // README): once opened, display writes one line per play frame, the time in

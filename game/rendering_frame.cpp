@@ -16,12 +16,13 @@
 
 float g_nearPlane = 1.0f, g_farPlane = 1000.0f;
 
-GLfloat g_lightPos0[4] = {-15.0f, -5.0f, 50.0f, 1.0f};
-GLfloat g_lightPos1[4] = {45.0f, 35.0f, 50.0f, 1.0f};
-GLfloat g_lightPos2[4] = {5.0f, 5.0f, 40.0f, 1.0f};
-GLfloat g_lightPos3[4] = {25.0f, 25.0f, 40.0f, 1.0f};
-GLfloat g_lightPos4[4] = {5.0f, 25.0f, 40.0f, 1.0f};
-GLfloat g_lightPos5[4] = {25.0f, 5.0f, 40.0f, 1.0f};
+// Two lamps outside opposite corners of the maze, high up, then four
+// spotlights hanging over (5, 5), (25, 25), (5, 25) and (25, 5).
+SceneLight g_lights[kLightCount] = {
+    {{-15.0f, -5.0f, 50.0f, 1.0f}, {}}, {{45.0f, 35.0f, 50.0f, 1.0f}, {}},
+    {{5.0f, 5.0f, 40.0f, 1.0f}, {}},    {{25.0f, 25.0f, 40.0f, 1.0f}, {}},
+    {{5.0f, 25.0f, 40.0f, 1.0f}, {}},   {{25.0f, 5.0f, 40.0f, 1.0f}, {}},
+};
 GLfloat g_diffuse1[4] = {0.3f, 0.3f, 0.3f, 1.0f};
 GLfloat g_diffuse2[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 GLfloat g_ambient1[4] = {0.0f, 0.0f, 0.0f, 1.0f};
@@ -82,33 +83,36 @@ void InitGraphics(void) {
     else
       free(pixels);
   }
-  // Only the floor texture (still bound) gets smooth filtering; the others
-  // keep OpenGL's default filters. Nothing sets a wrap mode: all repeat.
+  // Only the floor texture gets smooth filtering; the others keep OpenGL's
+  // default filters. Nothing sets a wrap mode: all repeat.
+  glBindTexture(GL_TEXTURE_2D, texName[kTexFloor]);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
-// A zero-height window would make the aspect ratio infinite; it is taken as
-// one pixel high instead.
-void reshape(int width, int height) {
-  g_Width = width;
-  g_Height = height;
-  glViewport(0, 0, width, height);
+// The one place that decides where and at how many pixels the scene is
+// drawn: the overlay's 2:1 picture, centred in the window at its full
+// resolution, so the aspect ratio is always 2 (a zero-height window gets a
+// 2 x 1 picture). The overlay sets its own viewport to the picture.
+static void SetSceneViewport(void) {
+  SetPictureViewport();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  const double aspect = static_cast<double>(g_Width) / static_cast<double>(height > 0 ? height : 1);
+  const double aspect = static_cast<double>(overlayPicture.width) / overlayPicture.height;
   gluPerspective(65.0, aspect, g_nearPlane, g_farPlane);
   glMatrixMode(GL_MODELVIEW);
 }
 
+void reshape(int width, int height) {
+  g_Width = width;
+  g_Height = height;
+  OverlayReshape(width, height);
+  SetSceneViewport();
+}
+
 void SetLightPositions(void) {
-  glLightfv(GL_LIGHT0, GL_POSITION, g_lightPos0);
-  glLightfv(GL_LIGHT1, GL_POSITION, g_lightPos1);
-  glLightfv(GL_LIGHT2, GL_POSITION, g_lightPos2);
-  glLightfv(GL_LIGHT3, GL_POSITION, g_lightPos3);
-  glLightfv(GL_LIGHT4, GL_POSITION, g_lightPos4);
-  glLightfv(GL_LIGHT5, GL_POSITION, g_lightPos5);
+  for (int n = 0; n < kLightCount; n++) glLightfv(LightName(n), GL_POSITION, g_lights[n].position);
 }
 
 // Issued before the camera is loaded, so positions and spot axes take the
@@ -116,25 +120,21 @@ void SetLightPositions(void) {
 // lag one frame behind. Kept so: issuing them after the camera would move
 // every lit pixel of a turning view, and the reference pictures with them.
 static void IssueLights(void) {
-  glLightfv(GL_LIGHT0, GL_POSITION, g_lightPos0);
-  glLightfv(GL_LIGHT1, GL_POSITION, g_lightPos1);
+  SetLightPositions();
   glLightfv(GL_LIGHT1, GL_DIFFUSE, g_diffuse1);
-  const GLenum spots[4] = {GL_LIGHT2, GL_LIGHT3, GL_LIGHT4, GL_LIGHT5};
-  const GLfloat *positions[4] = {g_lightPos2, g_lightPos3, g_lightPos4, g_lightPos5};
-  for (int n = 0; n < 4; n++) {
-    glLightfv(spots[n], GL_POSITION, positions[n]);
-    glLightfv(spots[n], GL_SPECULAR, g_specular1);
-    glLightf(spots[n], GL_SPOT_CUTOFF, kSpotCutoff);
-    glLightfv(spots[n], GL_SPOT_DIRECTION, g_spot_direction);
-    glLightfv(spots[n], GL_AMBIENT, g_ambient1);
-    glLightfv(spots[n], GL_DIFFUSE, g_diffuse2);
-    glLightfv(spots[n], GL_SPECULAR, g_specular1);
-    glLightf(spots[n], GL_SPOT_EXPONENT, g_spot_exponent);
+  for (int n = kFirstSpotlight; n < kLightCount; n++) {
+    const GLenum spot = LightName(n);
+    glLightfv(spot, GL_SPECULAR, g_specular1);
+    glLightf(spot, GL_SPOT_CUTOFF, kSpotCutoff);
+    glLightfv(spot, GL_SPOT_DIRECTION, g_spot_direction);
+    glLightfv(spot, GL_AMBIENT, g_ambient1);
+    glLightfv(spot, GL_DIFFUSE, g_diffuse2);
+    glLightf(spot, GL_SPOT_EXPONENT, g_spot_exponent);
   }
   glEnable(GL_LIGHT1);
   // Never disabled here: the lighting toggle does that.
   if (g_bLightingEnabled)
-    for (GLenum light : spots) glEnable(light);
+    for (int n = kFirstSpotlight; n < kLightCount; n++) glEnable(LightName(n));
 }
 
 BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], double centre[3],

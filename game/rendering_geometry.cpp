@@ -12,10 +12,6 @@
 
 constexpr int kLastCell = kGridSize - 1;
 
-static BOOL OnBorderRing(int x, int y) {
-  return x == 0 || y == 0 || x == kLastCell || y == kLastCell;
-}
-
 // No normal is set here: callers set (0, 0, 1) before the first face, and the
 // rotations that put each face in place turn that normal outward with it.
 // The square goes out as its two triangles (corners 0 1 2, 0 2 3), so the
@@ -78,33 +74,27 @@ void DrawWallWithTextureCoords(float fSize, float x, float y, int spin) {
   DrawCubeFaces(fSize, x, y, spin, WallFaces(static_cast<int>(x), static_cast<int>(y)));
 }
 
-// A wall code inside the ring is not drawn by anything. A filter, when
-// given, picks which of a block's faces to draw (none skips the block); the
-// faces drawn go through the very same transforms as when all are drawn.
-void DrawWallBlocksFiltered(FaceFilter filter) {
-  const int(*grid)[kGridSize] = levels[levelNum];
+// Wall and obstacle blocks in scan order. A filter, when given, picks which
+// of a block's faces to draw (none skips the block); the faces drawn go
+// through the very same transforms as when all are drawn.
+static void DrawBlocksFiltered(const CellClasses &cells, int cellClass, FaceFilter filter) {
   for (int i = 0; i < kGridSize; i++) {
     for (int j = 0; j < kGridSize; j++) {
-      if (!OnBorderRing(i, j) || grid[i][j] != CELL_WALL) continue;
-      const int faces = filter ? filter(i, j, WallFaces(i, j)) : WallFaces(i, j);
+      if (cells.at[i][j] != cellClass) continue;
+      const int shown = cellClass == CLASS_WALL ? WallFaces(i, j) : kAllFaces;
+      const int faces = filter ? filter(i, j, shown) : shown;
       if (faces) DrawCubeFaces(1.0f, static_cast<float>(i), static_cast<float>(j), 0, faces);
     }
   }
 }
 
-void DrawObstacleBlocksFiltered(FaceFilter filter) {
-  const int(*grid)[kGridSize] = levels[levelNum];
-  for (int i = 0; i < kGridSize; i++) {
-    for (int j = 0; j < kGridSize; j++) {
-      if (grid[i][j] != CELL_OBSTACLE) continue;
-      const int faces = filter ? filter(i, j, kAllFaces) : kAllFaces;
-      if (faces) DrawCubeFaces(1.0f, static_cast<float>(i), static_cast<float>(j), 0, faces);
-    }
-  }
+void DrawWallBlocksFiltered(const CellClasses &cells, FaceFilter filter) {
+  DrawBlocksFiltered(cells, CLASS_WALL, filter);
 }
 
-void DrawWallBlocks(void) { DrawWallBlocksFiltered(nullptr); }
-void DrawObstacleBlocks(void) { DrawObstacleBlocksFiltered(nullptr); }
+void DrawObstacleBlocksFiltered(const CellClasses &cells, FaceFilter filter) {
+  DrawBlocksFiltered(cells, CLASS_OBSTACLE, filter);
+}
 
 // The corners of a unit block's face: the four of the eight cube corners on
 // that face's side.
@@ -124,7 +114,7 @@ static int FaceCorners(int face, double x, double y, double corners[4][3]) {
 // more for rounding, meets no stencil floor cell cannot darken any pixel:
 // the shadow pass only draws where the floor was marked. A corner at or
 // above the light has no shadow point, and the face is kept.
-int FacesShadowReaches(int x, int y, int faces, const GLfloat *matrix) {
+int FacesShadowReaches(const CellClasses &cells, int x, int y, int faces, const GLfloat *matrix) {
   constexpr double kGrow = 0.5 + 0.05;
   int kept = 0;
   for (int face = 1; face <= FACE_LEFT; face <<= 1) {
@@ -154,7 +144,7 @@ int FacesShadowReaches(int x, int y, int faces, const GLfloat *matrix) {
     const int y1 = std::min(kLastCell, static_cast<int>(std::floor(hi[1] + kGrow + 0.5)));
     for (int cx = x0; cx <= x1 && !(kept & face); cx++)
       for (int cy = y0; cy <= y1; cy++)
-        if (IsStencilCell(levels[levelNum][cx][cy])) {
+        if (IsStencilClass(cells.at[cx][cy])) {
           kept |= face;
           break;
         }
@@ -191,7 +181,7 @@ void DoWall(BOOL notShadowPass) {
     SetMaterialColor(colorWhite);
     glBindTexture(GL_TEXTURE_2D, texName[kTexWood]);
   }
-  if (!CallSceneList(LIST_WALLS)) DrawWallBlocks();
+  if (!CallSceneList(LIST_WALLS)) DrawWallBlocksFiltered(sceneCells, nullptr);
   glNormal3f(0.0f, 0.0f, 1.0f);
 }
 
@@ -201,7 +191,7 @@ void DoObstacles(BOOL notShadowPass) {
     SetMaterialColor(colorRed);
     glBindTexture(GL_TEXTURE_2D, texName[kTexFloor]);
   }
-  if (!CallSceneList(LIST_OBSTACLES)) DrawObstacleBlocks();
+  if (!CallSceneList(LIST_OBSTACLES)) DrawObstacleBlocksFiltered(sceneCells, nullptr);
 }
 
 // The cheese turns the opposite way to the fruit, in whole degrees.

@@ -1,11 +1,13 @@
 // Display lists for the static geometry (border walls, obstacles, the two
-// floor sweeps, the stencil floor) and for the models, rebuilt whenever a
-// cell changes class (a level loads, advances or a start cell is taken
-// over). The lists hold the immediate-mode drawing's own calls, cut into
-// pieces that can be skipped when they cannot change a pixel: tiles out of
-// view, faces whose shadow misses the floor or that face away from their
-// light. The stencil floor alone is drawn differently, as rectangles that
-// mark the same pixels.
+// floor sweeps, the stencil floor) and for the models. The static lists are
+// made from the cells' classes alone and rebuilt whenever a class changes (a
+// level loads or advances, a start cell is taken over). The maze is cut into
+// square tiles of cells, each with lists of its own, and a tile wholly out of
+// view is skipped in every pass. The lists hold the immediate-mode drawing's
+// own calls, cut into pieces that can be skipped when they cannot change a
+// pixel: tiles out of view, faces whose shadow misses the floor or that face
+// away from their light. The stencil floor alone is drawn differently, as
+// rectangles that mark the same pixels.
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -18,23 +20,20 @@
 
 BOOL g_bCompiledScene = 1;
 
-// The maze is cut into square tiles of cells, and each tile has its own
-// lists: its walls, its obstacles, its floor squares of each sweep, and the
-// faces of its walls and obstacles whose shadow can reach the floor, one list
-// per light. A tile wholly out of view is skipped in every pass, the shadow
-// passes included. After the tiles' lists comes the stencil floor's.
+// Each tile's lists: one per kind of static geometry (SceneList's walls,
+// obstacles and floor sweeps, in that order), then for every light the
+// faces of its walls and of its obstacles whose shadow can reach the floor.
+// After the last tile's lists comes the stencil floor's.
 constexpr int kTileCells = 5;
 constexpr int kTilesPerSide = (kGridSize + kTileCells - 1) / kTileCells;
 constexpr int kTiles = kTilesPerSide * kTilesPerSide;
-enum TileList { TILE_WALLS, TILE_OBSTACLES, TILE_FLOOR_EVEN, TILE_FLOOR_ODD, TILE_SHADOWS };
-constexpr int kTileKinds = TILE_SHADOWS;             // kinds with a box of their own
-constexpr int kListsPerTile = TILE_SHADOWS + 2 * 6;  // then walls, obstacles per light
-constexpr int kStencilFloorList = kTiles * kListsPerTile;
-constexpr int kSceneLists = kStencilFloorList + 1;
+// Walls ... odd floor sweep: the kinds in tiles, each with a box of its own.
+constexpr int kTileKinds = LIST_STENCIL_FLOOR;
+constexpr int kListsPerTile = kTileKinds + 2 * kLightCount;
+constexpr int kSceneLists = kTiles * kListsPerTile + 1;
 static GLuint sceneListBase = 0;
-// The cell classes the lists were built from; lists are stale when the
-// current level's classes differ.
-static unsigned char builtClasses[kGridSize][kGridSize];
+// The classes the lists were built from: the one key of the cache.
+static CellClasses builtCells;
 // The light of the shadow pass in progress, -1 outside shadow passes.
 static int shadowListLight = -1;
 
@@ -45,36 +44,42 @@ struct TileBox {
 };
 static TileBox tileBoxes[kTiles][kTileKinds];
 
-void SetShadowListLight(int light) { shadowListLight = light >= 0 && light < 6 ? light : -1; }
-
-static BOOL ClassesChanged(void) {
-  unsigned char now[kGridSize][kGridSize];
-  for (int x = 0; x < kGridSize; x++)
-    for (int y = 0; y < kGridSize; y++)
-      now[x][y] = static_cast<unsigned char>(ClassifyCell(x, y, levels[levelNum][x][y]));
-  if (std::memcmp(now, builtClasses, sizeof now) == 0) return FALSE;
-  std::memcpy(builtClasses, now, sizeof now);
-  return TRUE;
+void SetShadowListLight(int light) {
+  shadowListLight = light >= 0 && light < kLightCount ? light : -1;
 }
+
+// The list within a tile that draws kind (walls, obstacles or a floor
+// sweep): in a shadow pass a light's walls and obstacles come from their
+// shadow lists.
+static int TileList(SceneList kind, int light) {
+  if (light < 0 || (kind != LIST_WALLS && kind != LIST_OBSTACLES)) return kind;
+  return kTileKinds + 2 * light + (kind == LIST_OBSTACLES ? 1 : 0);
+}
+
+// The name of a tile's list; the tile after the last holds the stencil floor.
+static GLuint ListName(int tile, int list) {
+  return sceneListBase + static_cast<GLuint>(tile * kListsPerTile + list);
+}
+static GLuint StencilFloorList(void) { return ListName(kTiles, 0); }
 
 static int TileOf(int x, int y) { return (x / kTileCells) * kTilesPerSide + y / kTileCells; }
 
-static int listTile = 0;                           // the tile being compiled
-static const GLfloat *listShadowMatrix = nullptr;  // the light being compiled: its shadow
-static const GLfloat *listLight = nullptr;         // matrix and its position
+static int listTile = 0;                       // the tile being compiled
+static const SceneLight *listLight = nullptr;  // the light being compiled
 
 static int FacesInTile(int x, int y, int faces) { return TileOf(x, y) == listTile ? faces : 0; }
 
 static int FacesInTileCastingOnFloor(int x, int y, int faces) {
   if (TileOf(x, y) != listTile) return 0;
-  return FacesShadowReaches(x, y, FacesFacingLight(x, y, faces, listLight), listShadowMatrix);
+  return FacesShadowReaches(builtCells, x, y, FacesFacingLight(x, y, faces, listLight->position),
+                            &listLight->shadowMatrix[0][0]);
 }
 
 // The floor squares of one tile and sweep, in sweep order.
 static void DrawFloorInTile(int parity) {
   for (int x = 0; x < kGridSize; x++)
     for (int y = 0; y < kGridSize; y++)
-      if (TileOf(x, y) == listTile && (x + y) % 2 == parity && builtClasses[x][y] == CLASS_FLOOR)
+      if (TileOf(x, y) == listTile && (x + y) % 2 == parity && builtCells.at[x][y] == CLASS_FLOOR)
         DrawFloorSquare(x, y);
 }
 
@@ -92,11 +97,11 @@ static void MeasureTiles(void) {
   for (int x = 0; x < kGridSize; x++) {
     for (int y = 0; y < kGridSize; y++) {
       TileBox *boxes = tileBoxes[TileOf(x, y)];
-      switch (builtClasses[x][y]) {
-        case CLASS_WALL: GrowBox(&boxes[TILE_WALLS], x, y, -0.5f, 0.5f); break;
-        case CLASS_OBSTACLE: GrowBox(&boxes[TILE_OBSTACLES], x, y, -0.5f, 0.5f); break;
+      switch (builtCells.at[x][y]) {
+        case CLASS_WALL: GrowBox(&boxes[LIST_WALLS], x, y, -0.5f, 0.5f); break;
+        case CLASS_OBSTACLE: GrowBox(&boxes[LIST_OBSTACLES], x, y, -0.5f, 0.5f); break;
         case CLASS_FLOOR:
-          GrowBox(&boxes[(x + y) % 2 ? TILE_FLOOR_ODD : TILE_FLOOR_EVEN], x, y, -0.5f, -0.5f);
+          GrowBox(&boxes[(x + y) % 2 ? LIST_FLOOR_ODD : LIST_FLOOR_EVEN], x, y, -0.5f, -0.5f);
           break;
         default: break;
       }
@@ -104,38 +109,46 @@ static void MeasureTiles(void) {
   }
 }
 
-static GLuint TileListName(int tile, int list) {
-  return sceneListBase + static_cast<GLuint>(tile * kListsPerTile + list);
-}
-
 static void BuildSceneLists(void) {
   MeasureTiles();
   for (listTile = 0; listTile < kTiles; listTile++) {
-    glNewList(TileListName(listTile, TILE_WALLS), GL_COMPILE);
-    DrawWallBlocksFiltered(FacesInTile);
+    glNewList(ListName(listTile, LIST_WALLS), GL_COMPILE);
+    DrawWallBlocksFiltered(builtCells, FacesInTile);
     glEndList();
-    glNewList(TileListName(listTile, TILE_OBSTACLES), GL_COMPILE);
-    DrawObstacleBlocksFiltered(FacesInTile);
+    glNewList(ListName(listTile, LIST_OBSTACLES), GL_COMPILE);
+    DrawObstacleBlocksFiltered(builtCells, FacesInTile);
     glEndList();
     for (int parity = 0; parity < 2; parity++) {
-      glNewList(TileListName(listTile, TILE_FLOOR_EVEN + parity), GL_COMPILE);
+      glNewList(ListName(listTile, LIST_FLOOR_EVEN + parity), GL_COMPILE);
       DrawFloorInTile(parity);
       glEndList();
     }
-    for (int n = 0; n < 6; n++) {
-      listShadowMatrix = ShadowMatrix(n);
-      listLight = LightPosition(n);
-      glNewList(TileListName(listTile, TILE_SHADOWS + 2 * n), GL_COMPILE);
-      DrawWallBlocksFiltered(FacesInTileCastingOnFloor);
+    for (int n = 0; n < kLightCount; n++) {
+      listLight = &g_lights[n];
+      glNewList(ListName(listTile, TileList(LIST_WALLS, n)), GL_COMPILE);
+      DrawWallBlocksFiltered(builtCells, FacesInTileCastingOnFloor);
       glEndList();
-      glNewList(TileListName(listTile, TILE_SHADOWS + 2 * n + 1), GL_COMPILE);
-      DrawObstacleBlocksFiltered(FacesInTileCastingOnFloor);
+      glNewList(ListName(listTile, TileList(LIST_OBSTACLES, n)), GL_COMPILE);
+      DrawObstacleBlocksFiltered(builtCells, FacesInTileCastingOnFloor);
       glEndList();
     }
   }
-  glNewList(sceneListBase + kStencilFloorList, GL_COMPILE);
-  DrawStencilCover();
+  glNewList(StencilFloorList(), GL_COMPILE);
+  DrawStencilCover(builtCells);
   glEndList();
+}
+
+void PrepareSceneLists(void) {
+  if (!g_bCompiledScene) return;
+  BOOL stale = std::memcmp(&sceneCells, &builtCells, sizeof builtCells) != 0;
+  if (sceneListBase == 0) {
+    sceneListBase = glGenLists(kSceneLists);
+    if (sceneListBase == 0) return;  // no lists to be had: the passes draw directly
+    stale = TRUE;
+  }
+  if (!stale) return;
+  builtCells = sceneCells;
+  BuildSceneLists();
 }
 
 // The current projection times model-view, column-major: model coordinates
@@ -176,33 +189,20 @@ static BOOL BoxMayShow(const double m[16], const float lo[3], const float hi[3])
 }
 
 BOOL CallSceneList(SceneList which) {
-  if (!g_bCompiledScene) return FALSE;
-  BOOL stale = ClassesChanged();
-  if (sceneListBase == 0) {
-    sceneListBase = glGenLists(kSceneLists);
-    if (sceneListBase == 0) return FALSE;  // no lists to be had: draw directly
-    stale = TRUE;
-  }
-  if (stale) BuildSceneLists();
+  if (!g_bCompiledScene || sceneListBase == 0) return FALSE;
   if (which == LIST_STENCIL_FLOOR) {
-    glCallList(sceneListBase + kStencilFloorList);
+    glCallList(StencilFloorList());
     return TRUE;
   }
-  const int kind = which == LIST_WALLS       ? TILE_WALLS
-                   : which == LIST_OBSTACLES ? TILE_OBSTACLES
-                   : which == LIST_FLOOR_ODD ? TILE_FLOOR_ODD
-                                             : TILE_FLOOR_EVEN;
-  // A shadow pass draws only the faces whose shadow can reach the floor.
-  // Its tiles are tested like the others: the flattened faces go through
-  // the very matrix the box is tested with, and lie inside its image.
-  int list = kind;
-  if (shadowListLight >= 0 && (kind == TILE_WALLS || kind == TILE_OBSTACLES))
-    list = TILE_SHADOWS + 2 * shadowListLight + (kind == TILE_OBSTACLES ? 1 : 0);
+  // A shadow pass's tiles are tested like the others: the flattened faces
+  // go through the very matrix the box is tested with, and lie inside its
+  // image.
+  const int list = TileList(which, shadowListLight);
   double clip[16];
   CurrentClipMatrix(clip);
   for (int tile = 0; tile < kTiles; tile++) {
-    const TileBox &box = tileBoxes[tile][kind];
-    if (box.any && BoxMayShow(clip, box.lo, box.hi)) glCallList(TileListName(tile, list));
+    const TileBox &box = tileBoxes[tile][which];
+    if (box.any && BoxMayShow(clip, box.lo, box.hi)) glCallList(ListName(tile, list));
   }
   return TRUE;
 }

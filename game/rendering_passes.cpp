@@ -1,50 +1,67 @@
 // The scene passes: the mirrored scene through the stencil buffer, the lit
 // scene on the translucent checkered floor, and the planar shadows of one,
-// two or six lights. Reads the shadow and mirror settings every frame.
+// two or six lights. Reads the shadow and mirror settings every frame. The
+// cell classes that the static geometry reads live here too.
 #include <GL/gl.h>
 
 #include "common/drawing.h"
 #include "game/rendering.h"
 #include "game/squeakling.h"
 
-// Where the floor has a square: empty, cheese and fruit cells. The stencil
-// floor also covers mouse start cells, which the scan empties later in the
-// same pass anyway.
-static BOOL HasFloorSquare(int code) {
-  return code == CELL_EMPTY || code == CELL_CHEESE || code == CELL_BONUS;
-}
-
-BOOL IsStencilCell(int code) { return HasFloorSquare(code) || code == CELL_MOUSE_START; }
+CellClasses sceneCells;
 
 int ClassifyCell(int x, int y, int code) {
   const BOOL ring = x == 0 || y == 0 || x == kGridSize - 1 || y == kGridSize - 1;
-  if (code == CELL_WALL) return ring ? CLASS_WALL : CLASS_NONE;
-  if (code == CELL_OBSTACLE) return CLASS_OBSTACLE;
-  if (HasFloorSquare(code)) return CLASS_FLOOR;
-  if (code == CELL_MOUSE_START) return CLASS_STENCIL_ONLY;
-  return CLASS_NONE;
+  switch (code) {
+    case CELL_WALL: return ring ? CLASS_WALL : CLASS_NONE;  // inside the ring: not drawn
+    case CELL_OBSTACLE: return CLASS_OBSTACLE;
+    case CELL_EMPTY:
+    case CELL_CHEESE:
+    case CELL_BONUS: return CLASS_FLOOR;
+    // A stencil square without a floor square; the frame takes start cells
+    // over before it classifies, so no pass draws one.
+    case CELL_MOUSE_START: return CLASS_STENCIL_ONLY;
+    default: return CLASS_NONE;
+  }
+}
+
+void ClassifyCells(const int grid[kGridSize][kGridSize], CellClasses *cells) {
+  for (int x = 0; x < kGridSize; x++)
+    for (int y = 0; y < kGridSize; y++)
+      cells->at[x][y] = static_cast<unsigned char>(ClassifyCell(x, y, grid[x][y]));
+}
+
+BOOL IsStencilClass(int cellClass) {
+  return cellClass == CLASS_FLOOR || cellClass == CLASS_STENCIL_ONLY;
+}
+
+void TakeOverStartCells(void) {
+  int(*grid)[kGridSize] = levels[levelNum];
+  for (int i = 0; i < kGridSize; i++) {
+    for (int j = 0; j < kGridSize; j++) {
+      if (grid[i][j] == CELL_MOUSE_START) {
+        mousex = i;
+        mousey = j;
+        grid[i][j] = CELL_EMPTY;
+      } else if (grid[i][j] == CELL_CAT_START) {
+        catX = i;
+        catY = j;
+        grid[i][j] = CELL_EMPTY;
+      }
+    }
+  }
 }
 
 int ScanCells(CellDraw *draws) {
-  int(*grid)[kGridSize] = levels[levelNum];
+  const int(*grid)[kGridSize] = levels[levelNum];
   int n = 0;
   for (int i = 0; i < kGridSize; i++) {
     for (int j = 0; j < kGridSize; j++) {
       switch (grid[i][j]) {
-        case CELL_MOUSE_START:
-          mousex = i;
-          mousey = j;
-          grid[i][j] = CELL_EMPTY;
-          break;
         case CELL_CHEESE:
           cheeseX = i;
           cheeseY = j;
           if (!bonusOn) draws[n++] = {DRAW_CHEESE, i, j};
-          break;
-        case CELL_CAT_START:
-          catX = i;
-          catY = j;
-          grid[i][j] = CELL_EMPTY;
           break;
         case CELL_BONUS:
           // While a fruit is out the cheese is drawn from the fruit's cell,
@@ -106,36 +123,33 @@ static void DrawSquare(int x, int y, BOOL withTexture) {
 
 // One sweep of the checkerboard: the squares whose x + y has this parity,
 // one copy of the floor texture each. Cell (0, 0) is of the even sweep.
-void DrawFloorSquares(int parity) {
-  const int(*grid)[kGridSize] = levels[levelNum];
+void DrawFloorSquares(const CellClasses &cells, int parity) {
   for (int x = 0; x < kGridSize; x++) {
     for (int y = 0; y < kGridSize; y++) {
-      if ((x + y) % 2 == parity && HasFloorSquare(grid[x][y])) DrawSquare(x, y, TRUE);
+      if ((x + y) % 2 == parity && cells.at[x][y] == CLASS_FLOOR) DrawSquare(x, y, TRUE);
     }
   }
 }
 
 void DrawFloorSquare(int x, int y) { DrawSquare(x, y, TRUE); }
 
-void DrawStencilSquares(void) {
-  const int(*grid)[kGridSize] = levels[levelNum];
+void DrawStencilSquares(const CellClasses &cells) {
   for (int x = 0; x < kGridSize; x++) {
     for (int y = 0; y < kGridSize; y++) {
-      if (!IsStencilCell(grid[x][y])) continue;
+      if (!IsStencilClass(cells.at[x][y])) continue;
       glNormal3f(0.0f, 0.0f, 1.0f);
       DrawSquare(x, y, FALSE);
     }
   }
 }
 
-void CoverStencilFloor(FloorCover *cover) {
-  const int(*grid)[kGridSize] = levels[levelNum];
+void CoverStencilFloor(const CellClasses &cells, FloorCover *cover) {
   BOOL inner[kGridSize][kGridSize] = {}, covered[kGridSize][kGridSize] = {};
   for (int x = 1; x < kGridSize - 1; x++) {
     for (int y = 1; y < kGridSize - 1; y++) {
       BOOL all = TRUE;
       for (int dx = -1; dx <= 1; dx++)
-        for (int dy = -1; dy <= 1; dy++) all = all && IsStencilCell(grid[x + dx][y + dy]);
+        for (int dy = -1; dy <= 1; dy++) all = all && IsStencilClass(cells.at[x + dx][y + dy]);
       inner[x][y] = all;
     }
   }
@@ -162,16 +176,16 @@ void CoverStencilFloor(FloorCover *cover) {
   }
   for (int x = 0; x < kGridSize; x++) {
     for (int y = 0; y < kGridSize; y++) {
-      if (!IsStencilCell(grid[x][y]) || covered[x][y]) continue;
+      if (!IsStencilClass(cells.at[x][y]) || covered[x][y]) continue;
       int *q = cover->squares[cover->squareCount++];
       q[0] = x, q[1] = y;
     }
   }
 }
 
-void DrawStencilCover(void) {
+void DrawStencilCover(const CellClasses &cells) {
   static FloorCover cover;
-  CoverStencilFloor(&cover);
+  CoverStencilFloor(cells, &cover);
   glNormal3f(0.0f, 0.0f, 1.0f);
   for (int n = 0; n < cover.squareCount; n++)
     DrawSquare(cover.squares[n][0], cover.squares[n][1], FALSE);
@@ -200,16 +214,16 @@ void DoFloor(BOOL drawFloor, BOOL notShadowPass) {
       SetMaterialColor(colorBrown);
     }
   }
-  if (!CallSceneList(LIST_FLOOR_EVEN)) DrawFloorSquares(0);
+  if (!CallSceneList(LIST_FLOOR_EVEN)) DrawFloorSquares(sceneCells, 0);
   if (notShadowPass) SetMaterialColor(reflectionsOn ? colorWhiteTrans : colorWhite);
-  if (!CallSceneList(LIST_FLOOR_ODD)) DrawFloorSquares(1);
+  if (!CallSceneList(LIST_FLOOR_ODD)) DrawFloorSquares(sceneCells, 1);
   if (reflectionsOn) glDisable(GL_BLEND);
 }
 
 void QuickDrawFloor(void) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
-  if (!CallSceneList(LIST_STENCIL_FLOOR)) DrawStencilSquares();
+  if (!CallSceneList(LIST_STENCIL_FLOOR)) DrawStencilSquares(sceneCells);
   glPopMatrix();
 }
 
@@ -291,18 +305,11 @@ void DoReflections(void) {
   EndStencilPass();
 }
 
-// The light whose shadow matrix this is, or -1.
-static int ShadowLight(const GLfloat *matrix) {
-  for (int n = 0; n < 6; n++)
-    if (ShadowMatrix(n) == matrix) return n;
-  return -1;
-}
-
 // One light's shadow: the scene flattened onto that light's plane in the
 // current colour. GL_ZERO on depth pass darkens each floor pixel at most once
 // per light; depth writes stay on, so a later light's lower plane loses the
 // depth test where an earlier shadow lies and shadows never add up.
-void DoShadows(const GLfloat *matrix) {
+void DoShadows(int light) {
   glStencilMask(StencilForPass());
   glStencilOp(GL_KEEP, GL_KEEP, GL_ZERO);
   glEnable(GL_CULL_FACE);
@@ -314,8 +321,8 @@ void DoShadows(const GLfloat *matrix) {
   const BOOL untextured = g_bCompiledScene && glIsEnabled(GL_TEXTURE_2D) && BoundTextureOpaque();
   if (untextured) glDisable(GL_TEXTURE_2D);
   glPushMatrix();
-  glMultMatrixf(matrix);
-  SetShadowListLight(ShadowLight(matrix));
+  glMultMatrixf(&g_lights[light].shadowMatrix[0][0]);
+  SetShadowListLight(light);
   RenderObjectsNoRef(FALSE, FALSE);
   SetShadowListLight(-1);
   glPopMatrix();
@@ -326,30 +333,33 @@ void DoShadows(const GLfloat *matrix) {
   EndStencilPass();
 }
 
-int ShadowPasses(int setting, const GLfloat *matrices[6], const GLfloat *colours[6]) {
+int ShadowPasses(int setting, const GLfloat *colours[kLightCount]) {
   int count = 0;
   switch (setting) {
     case 1: count = 1; break;
     case 2: count = 2; break;
-    case 3: count = 6; break;
+    case 3: count = kLightCount; break;
     default: return 0;
   }
-  for (int n = 0; n < count; n++) {
-    matrices[n] = ShadowMatrix(n);
+  for (int n = 0; n < count; n++)
     colours[n] = n == 0 ? colorShadow : colorShadow2;  // light 0's shadow is the darker
-  }
   return count;
 }
 
+// The cells are settled before any pass: start cells taken over, their
+// classes taken once and the lists made to match them.
 void RenderObjects(void) {
-  const GLfloat *matrices[6], *colours[6];
-  const int passes = ShadowPasses(shadowsOn, matrices, colours);
+  TakeOverStartCells();
+  ClassifyCells(levels[levelNum], &sceneCells);
+  PrepareSceneLists();
+  const GLfloat *colours[kLightCount];
+  const int passes = ShadowPasses(shadowsOn, colours);
   MarkFloorForFrame((reflectionsOn ? 1 : 0) + passes);
   if (reflectionsOn) DoReflections();
   SetLightPositions();
   RenderObjectsNoRef(TRUE, TRUE);
   for (int n = 0; n < passes; n++) {
     SetMaterialColor(colours[n]);
-    DoShadows(matrices[n]);
+    DoShadows(n);
   }
 }

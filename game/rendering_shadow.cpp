@@ -1,14 +1,11 @@
-// The floor plane and the six planar-shadow matrices, built once at start-up.
-// Pure arithmetic, no GL calls: the matrices are handed to glMultMatrixf by
-// the shadow passes.
+// The lights' planar-shadow matrices, built once at start-up. Pure
+// arithmetic, no GL calls: the matrices are handed to glMultMatrixf by the
+// shadow passes.
 #include "game/rendering.h"
 
-GLfloat floorV0[3] = {0.0f, 0.0f, -0.5f};
-GLfloat floorV1[3] = {0.0f, 30.0f, -0.5f};
-GLfloat floorV2[3] = {30.0f, 30.0f, -0.5f};
-GLfloat planeFloor[4];
-GLfloat light0ShadowProj[4][4], light1ShadowProj[4][4], light2ShadowProj[4][4];
-GLfloat light3ShadowProj[4][4], light4ShadowProj[4][4], light5ShadowProj[4][4];
+const GLfloat floorV0[3] = {0.0f, 0.0f, -0.5f};
+const GLfloat floorV1[3] = {0.0f, 30.0f, -0.5f};
+const GLfloat floorV2[3] = {30.0f, 30.0f, -0.5f};
 
 // The first shadow plane sits just above the floor, and each later light's
 // plane 0.001 lower, so the depth test lets each floor pixel show the shadow
@@ -41,28 +38,14 @@ void GetPlane(GLfloat *plane, const GLfloat *vertex1, const GLfloat *vertex2,
 }
 
 void BuildShadowMatrices(void) {
-  GetPlane(planeFloor, floorV0, floorV1, floorV2);
+  GLfloat plane[4];
+  GetPlane(plane, floorV0, floorV1, floorV2);
   // The corners give a normal along z only; fixing nz and d puts the plane
   // at z = -0.494 whatever the normal's length.
-  planeFloor[2] = 1.0f;
-  planeFloor[3] = kFirstShadowPlane;
-  GLfloat(*const matrices[6])[4] = {light0ShadowProj, light1ShadowProj, light2ShadowProj,
-                                    light3ShadowProj, light4ShadowProj, light5ShadowProj};
-  for (int n = 0; n < 6; n++) {
-    if (n > 0) planeFloor[3] += kShadowPlaneStep;
-    CreateShadowProjection(matrices[n], LightPosition(n), planeFloor);
+  plane[2] = 1.0f;
+  plane[3] = kFirstShadowPlane;
+  for (int n = 0; n < kLightCount; n++) {
+    if (n > 0) plane[3] += kShadowPlaneStep;
+    CreateShadowProjection(g_lights[n].shadowMatrix, g_lights[n].position, plane);
   }
-}
-
-const GLfloat *ShadowMatrix(int light) {
-  static const GLfloat *const all[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
-                                        &light2ShadowProj[0][0], &light3ShadowProj[0][0],
-                                        &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
-  return light >= 0 && light < 6 ? all[light] : nullptr;
-}
-
-const GLfloat *LightPosition(int light) {
-  static const GLfloat *const all[6] = {g_lightPos0, g_lightPos1, g_lightPos2,
-                                        g_lightPos3, g_lightPos4, g_lightPos5};
-  return light >= 0 && light < 6 ? all[light] : nullptr;
 }

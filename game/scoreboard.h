@@ -1,33 +1,35 @@
 // The flat overlay of the game: scoreboard and title bar, pause message,
 // level interlude, start, game-over and win screens, and the control panel.
-// Everything is laid out in a fixed 1200 x 600 space (origin bottom-left,
-// y up); hit tests work in window pixels (y down) at the default window size.
+// Everything is laid out in the fixed 1200 x 600 overlay space (origin
+// bottom-left, y up; common/overlay.h); hit tests work in the pixels of the
+// 1200 x 600 window (y down), into which pointer positions are mapped.
 #pragma once
 #include <GL/gl.h>
 
 #include "common/basics.h"
+#include "common/overlay.h"
 
-// ---- Overlay space and materials ----
-constexpr float kOverlayWidth = 1200.0f;
-constexpr float kOverlayHeight = 600.0f;
+// ---- Overlay materials (the overlay space is common/overlay.h's) ----
 // Front emission while overlay text is drawn: lit bitmap text comes out white.
 constexpr GLfloat emission[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr GLfloat nonemission[4] = {0.0f, 0.0f, 0.0f, 0.0f};
 
 // ---- 2D drawing services (need a current GL context) ----
 // Binds texture object 0, sets the overlay material (white, with white
-// emission and specular), then pushes both matrix stacks with a 1200 x 600
-// orthographic projection; matrix mode is modelview on return. Lighting, depth test and blending
+// emission and specular), then BeginOverlay: the picture's viewport and
+// both matrix stacks pushed with the 1200 x 600 orthographic projection;
+// matrix mode is modelview on return. Lighting, depth test and blending
 // are left alone: raster z and drawing order decide what covers what.
 void SetUp2dDraw(void);
-// Pops both stacks (mode back to modelview) and clears specular and emission.
+// EndOverlay (waiting text drawn, stacks popped, viewport back), then
+// clears specular and emission.
 void End2dDraw(void);
-// Draws a NUL-terminated string at the current raster position with the
-// 24-point Times Roman bitmap font; each glyph advances the raster position.
+// Draws a NUL-terminated string at the text pen (OverlayTextPosition) in
+// the 24-unit Times look; consecutive calls continue on one line.
 void DrawString(const char *string);
 // Draws an interface image (by its catalogue index) with its lower-left
-// corner at (x, y, z), at its stored size. An image whose pixels are missing
-// is skipped.
+// corner at (x, y, z), at its stored size (OverlayImage). An image whose
+// pixels are missing is skipped.
 void DrawImage(int index, float x, float y, float z);
 
 // ---- Number strings (no GL) ----
@@ -68,6 +70,7 @@ void CPIdle(void);
 // Escape returns to the game (still paused); every other key is ignored.
 void CPKeyboard(unsigned char key, int x, int y);
 // Presses of any button hit-test the three columns; releases do nothing.
+// x and y are window pixels, mapped into the 1200 x 600 window's first.
 void CPMouseButton(int button, int state, int x, int y);
 // Draws the panel: title, labels, faces after the settings, sliders, and
 // the prompt line fileString + fileName in blue when Draw is true.
@@ -115,7 +118,7 @@ double FactorKnobOffset(double factor);
 double LivesKnobOffset(int lives);
 double CheeseKnobOffset(int cheese);
 
-// Hit test of the panel in window pixels, one column at a time: the three
+// Hit test of the panel in the 1200 x 600 window's pixels, one column at a time: the three
 // columns are tested independently, in this order.
 enum CPColumn { CP_COLUMN_LEFT, CP_COLUMN_MIDDLE, CP_COLUMN_RIGHT };
 constexpr int kPanelRows = 5;

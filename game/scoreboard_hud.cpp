@@ -1,9 +1,6 @@
 // The overlay's drawing services and the screens laid over the scene: score
 // line and title bar, pause message, level interlude, start title, game-over
 // and win screens. Reads the image catalogue and the colour table.
-#include <GL/glu.h>
-#include <GL/glut.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -39,22 +36,12 @@ static void SetOverlayMaterial(void) {
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorWhite);
 }
 
-static void PushOverlayMatrices(void) {
-  glMatrixMode(GL_PROJECTION);
-  glPushMatrix();
-  glLoadIdentity();
-  gluOrtho2D(0.0, kOverlayWidth, 0.0, kOverlayHeight);
-  glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
-  glLoadIdentity();
-}
-
 // Texture object 0 is bound so that no scene texture, still enabled and bound
 // from the last pass, tints the pixel rectangles and glyphs drawn here.
 void SetUp2dDraw(void) {
   glBindTexture(GL_TEXTURE_2D, 0);
   SetOverlayMaterial();
-  PushOverlayMatrices();
+  BeginOverlay();
 }
 
 // Specular and emission go back to none, so the scene's next frame does not
@@ -65,31 +52,13 @@ static void ClearOverlayMaterial(void) {
 }
 
 void End2dDraw(void) {
-  glPopMatrix();
-  glMatrixMode(GL_PROJECTION);
-  glPopMatrix();
-  glMatrixMode(GL_MODELVIEW);
+  EndOverlay();
   ClearOverlayMaterial();
 }
 
-void DrawString(const char *string) {
-  for (const char *c = string; *c != '\0'; c++)
-    glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, static_cast<unsigned char>(*c));
-}
+void DrawString(const char *string) { OverlayText(string); }
 
-static const unsigned int *ImagePixels(int index) {
-  for (const ImageEntry &entry : imageCatalogue)
-    if (entry.index == index) return *entry.pixels;
-  return nullptr;
-}
-
-void DrawImage(int index, float x, float y, float z) {
-  const unsigned int *pixels = ImagePixels(index);
-  // An image the reader could not hold in memory has no pixels to read.
-  if (pixels == nullptr || index < 0 || index >= kImageCount) return;
-  glRasterPos3f(x, y, z);
-  glDrawPixels(imageWidth[index], imageHeight[index], GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-}
+void DrawImage(int index, float x, float y, float z) { OverlayImage(index, x, y, z); }
 
 // ---- Number strings ----
 
@@ -134,7 +103,7 @@ void DrawCheeseLeft(int cheese) { DrawLabelled("Cheese Remaining: ", cheese); }
 void DrawScoreBoard(int level, int lives, int score, int cheese, double, BOOL PAUSED) {
   glBindTexture(GL_TEXTURE_2D, 0);
   SetUp2dDraw();
-  glRasterPos3fv(initial);
+  OverlayTextPosition(initial[0], initial[1], initial[2]);
   DrawLevel(level);
   DrawString("    ");
   DrawLives(lives);
@@ -144,7 +113,7 @@ void DrawScoreBoard(int level, int lives, int score, int cheese, double, BOOL PA
   DrawScore(score);
   DrawImage(kImageTitleBar, bar[0], bar[1], bar[2]);
   if (PAUSED) {
-    glRasterPos3fv(paused);
+    OverlayTextPosition(paused[0], paused[1], paused[2]);
     DrawString("Game paused - press spacebar to continue");
   }
   End2dDraw();
@@ -168,10 +137,10 @@ static void DrawWindowQuad(float z) {
 
 void DrawLevelInterlude(int level, int lives) {
   SetUp2dDraw();
-  glRasterPos3fv(interludepos);
+  OverlayTextPosition(interludepos[0], interludepos[1], interludepos[2]);
   DrawLabelled("Level ", level);
   DrawString(" Get Ready!!");
-  glRasterPos3fv(interludepos2);
+  OverlayTextPosition(interludepos2[0], interludepos2[1], interludepos2[2]);
   DrawLives(lives);
   SetShadeMaterial();
   glEnable(GL_BLEND);
@@ -203,7 +172,7 @@ void DrawStartSequence(void) {
 // covered in black.
 void DrawDeath(const char *string) {
   SetUp2dDraw();
-  glRasterPos3fv(DeadPos);
+  OverlayTextPosition(DeadPos[0], DeadPos[1], DeadPos[2]);
   DrawString(string);
   DrawImage(kImageBRestart, RestartPos[0], RestartPos[1], RestartPos[2]);
   DrawImage(kImageBQuit, QuitPos[0], QuitPos[1], QuitPos[2]);

@@ -119,7 +119,7 @@ static void DrawRightColumn(void) {
 static void DrawPrompt(const char *fileString, const char *fileName) {
   glMaterialfv(GL_FRONT, GL_EMISSION, colorBlue);
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorBlue);
-  glRasterPos3fv(kPromptPos);
+  OverlayTextPosition(kPromptPos[0], kPromptPos[1], kPromptPos[2]);
   DrawString(fileString);
   DrawString(fileName);
   glMaterialfv(GL_FRONT, GL_EMISSION, colorWhite);

@@ -11,8 +11,8 @@
 #include "game/scoreboard.h"
 #include "game/squeakling.h"
 
-// Hit strips in window pixels, y down from the top, matching the drawing at
-// the default 1200 x 600 window; they are not scaled after a resize.
+// Hit strips in pixels of the 1200 x 600 window, y down from the top,
+// matching the drawing there; pointer positions are mapped into them first.
 static constexpr int kLeftColumnX = 280;
 static constexpr int kRightColumnX = 760;
 // The slider strip starts 15 pixels into the track and ends 15 before its end.
@@ -147,9 +147,11 @@ void CPPress(CPColumn column, int row, int x) {
   }
 }
 
-// Any button's press; releases and drags change nothing.
-void CPMouseButton(int, int state, int x, int y) {
-  if (state != GLUT_DOWN) return;
+// Any button's press; releases and drags change nothing, and so does a
+// press on the black bars beside the picture.
+void CPMouseButton(int, int state, int windowX, int windowY) {
+  int x, y;
+  if (state != GLUT_DOWN || !OverlayPointFromWindow(windowX, windowY, &x, &y)) return;
   for (CPColumn column : {CP_COLUMN_LEFT, CP_COLUMN_MIDDLE, CP_COLUMN_RIGHT}) {
     int row = CPHitRow(column, x, y);
     if (row >= 0) CPPress(column, row, x);

@@ -42,6 +42,10 @@ extern LevelStart levelStarts[kMaxLevels];
 
 // Empties every cell of all ten levels and forgets their own starts.
 void ClearLevels(void);
+// The corner cell that every play frame makes a wall in the current level,
+// whatever the level file held there (WallCorner); the fruit tries it first.
+constexpr int kCornerX = 0, kCornerY = 0;
+void WallCorner(void);
 // Reads a level-set file. Returns 0, leaving the level set untouched, when the
 // file cannot be opened or is no regular file; otherwise replaces the whole
 // set and returns 1, also when the file holds no complete level.
@@ -121,7 +125,7 @@ void CheckCatGridAt(int pt[2], int i, double animalX, double animalY, int animal
 int gridValue(double coord);
 // Whether the cat is close enough to catch the mouse (a square test).
 BOOL EatMouse(void);
-// Puts a fruit on cell (0, 0) when that is empty, else on a random empty
+// Puts a fruit on the corner cell when that is empty, else on a random empty
 // cell of the current level; puts none when the level has no empty cell.
 void PlaceBonus(void);
 
@@ -179,6 +183,8 @@ void displayStart(void);
 void StartGame(void);
 void KeyboardStart(unsigned char key, int x, int y);
 void Keyboard(unsigned char key, int x, int y);
+// The pointer callbacks take window pixels and map them into the 1200 x 600
+// window's (common/overlay.h) before their hit tests; the bars do nothing.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 // The one way to pause and resume play: PAUSED := on, animate := !on. The

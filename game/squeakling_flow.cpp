@@ -10,6 +10,7 @@
 
 #include "common/drawing.h"
 #include "common/gaudio.h"
+#include "common/overlay.h"
 #include "game/rendering.h"
 #include "game/scoreboard.h"
 #include "game/squeakling.h"
@@ -48,11 +49,12 @@ const Screen winScreen = {DisplayWin, KeyboardDeath, MouseDeath, nullptr, WinIdl
 const Screen *currentScreen = nullptr;
 void (*currentKeyboard)(unsigned char, int, int) = nullptr;
 
-// The title bar's regions, in window pixels from the top-left corner.
+// The title bar's regions, in pixels of the 1200 x 600 window from its
+// top-left corner; pointer positions are mapped there first.
 constexpr int kTitleBarBottom = 50;
 constexpr int kQuitLeft = 701, kRestartLeft = 801, kPanelLeft = 901, kPanelRight = 1050;
-// Game-over and win buttons, in pixels from the bottom of a 600-pixel window:
-// the hit test keeps the window's first height even after a resize.
+// Game-over and win buttons, in pixels from the bottom of the 1200 x 600
+// window's picture, wherever and at whatever scale the window shows it.
 constexpr int kDeathWindowHeight = 600;
 constexpr int kDeathButtonsY = 500, kDeathRestartX = 450, kDeathQuitX = 650;
 // The space key only pauses once the interlude is well over.
@@ -102,8 +104,8 @@ void InitSettings(void) {
 
 void ToggleSpotlights(void) {
   g_bLightingEnabled = !g_bLightingEnabled;
-  for (GLenum light = GL_LIGHT2; light <= GL_LIGHT5; light++)
-    SetCapability(light, g_bLightingEnabled);
+  for (int n = kFirstSpotlight; n < kLightCount; n++)
+    SetCapability(LightName(n), g_bLightingEnabled);
 }
 
 void ToggleTextures(void) {
@@ -204,8 +206,10 @@ static void EnterControlPanel(void) {
 }
 
 // Left button only; press and release both act, so a click on Restart
-// restarts twice.
-void MouseButton(int button, int, int x, int y) {
+// restarts twice. A click on the black bars beside the picture does nothing.
+void MouseButton(int button, int, int windowX, int windowY) {
+  int x, y;
+  if (!OverlayPointFromWindow(windowX, windowY, &x, &y)) return;
   if (button != GLUT_LEFT_BUTTON || y < 0 || y > kTitleBarBottom) return;
   if (x >= kPanelLeft && x <= kPanelRight)
     EnterControlPanel();
@@ -317,7 +321,7 @@ BOOL CatchUpInterlude(void) {
 int InterludeLevel(void) { return change_level ? levelNum + 2 : levelNum + 1; }
 
 PlayFrame AdvancePlayFrame(void) {
-  levels[levelNum][0][0] = CELL_WALL;  // the corner is a wall whatever the file said
+  WallCorner();
   PlayFrame frame = {FALSE, FALSE, 0};
   if (time_since_death >= kInterludeEnd) {
     frame.mouseMoved = CatchUpInterlude();
@@ -356,7 +360,9 @@ static BOOL InButton(int x, int y, int left, int image) {
 }
 
 // Any button, press and release alike.
-void MouseDeath(int, int, int x, int y) {
+void MouseDeath(int, int, int windowX, int windowY) {
+  int x, y;
+  if (!OverlayPointFromWindow(windowX, windowY, &x, &y)) return;
   int up = kDeathWindowHeight - y;
   if (InButton(x, up, kDeathRestartX, kImageBRestart)) DoRestart(TRUE);
   if (InButton(x, up, kDeathQuitX, kImageBQuit)) EndProgram();

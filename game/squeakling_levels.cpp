@@ -27,6 +27,8 @@ void ClearLevels(void) {
   for (LevelStart &start : levelStarts) start = LevelStart{};
 }
 
+void WallCorner(void) { levels[levelNum][kCornerX][kCornerY] = CELL_WALL; }
+
 void MouseStartOf(int n, int *x, int *y) {
   const BOOL own = n >= 0 && n < kMaxLevels && levelStarts[n].own;
   *x = own ? levelStarts[n].x : mousexInit;

@@ -96,8 +96,9 @@ static void RemoveBonus(void) {
 
 void PlaceBonus(void) {
   auto &grid = CurrentGrid();
-  int x = 0, y = 0;
-  // The first candidate is (0, 0); during play the frame keeps a 1 there.
+  // The first candidate is the corner, which every play frame walls
+  // (WallCorner): in play the fruit always goes to a random empty cell.
+  int x = kCornerX, y = kCornerY;
   if (grid[x][y] != CELL_EMPTY && !RandomEmptyCell(grid, &x, &y)) return;
   grid[x][y] = CELL_BONUS;
   bonusX = x;

@@ -10,6 +10,8 @@ PACKAGES=(
   clang-format-14 git
   # OpenGL 1.1, GLU and GLUT, rendered by Mesa; ALSA for sound without /dev/dsp
   libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri libasound2-dev
+  # the overlay's text at every window scale: FreeType and a Times-metric serif
+  libfreetype-dev fonts-liberation
   # asset making: images, sounds, music, models
   imagemagick fonts-dejavu-core sox lame python3
   # the music decoder the game starts

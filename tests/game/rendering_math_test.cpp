@@ -37,15 +37,34 @@ TEST(ShadowMatrix, FlattensAlongTheLightRayAndKeepsPointsOnThePlane) {
   EXPECT_NEAR(out[1], light[1] + t * (above[1] - light[1]), 1e-3);
 }
 
-TEST(ShadowMatrix, IsDotTimesIdentityMinusLightTimesPlane) {
-  const GLfloat light[4] = {1.0f, 2.0f, 3.0f, 1.0f};
-  const GLfloat plane[4] = {0.5f, -1.0f, 2.0f, 4.0f};
-  GLfloat m[4][4];
-  CreateShadowProjection(m, light, plane);
-  const float dot = 0.5f - 2.0f + 6.0f + 4.0f;
-  for (int j = 0; j < 4; j++)
-    for (int i = 0; i < 4; i++)
-      EXPECT_FLOAT_EQ(m[j][i], (i == j ? dot : 0.0f) - light[i] * plane[j]) << j << "," << i;
+// Any light and plane: a point on the plane stays put, a point off it lands
+// on the plane on the line from the light through it; a light at infinity
+// (w = 0) casts along its direction.
+TEST(ShadowMatrix, ProjectsOntoAnyPlaneAlongTheLightsRay) {
+  const GLfloat plane[4] = {0.5f, -1.0f, 2.0f, 4.0f};  // 0.5 x - y + 2 z + 4 = 0
+  auto onPlane = [&](const double p[3]) {
+    return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
+  };
+  const GLfloat lights[2][4] = {{1.0f, 2.0f, 3.0f, 1.0f}, {0.2f, -0.4f, 1.0f, 0.0f}};
+  for (const GLfloat *light : lights) {
+    GLfloat m[4][4];
+    CreateShadowProjection(m, light, plane);
+    const double on[3] = {2.0, 3.0, -1.0};  // 1 - 3 - 2 + 4 = 0
+    double out[3];
+    Project(m, on, out);
+    for (int i = 0; i < 3; i++) EXPECT_NEAR(out[i], on[i], 1e-4) << "w " << light[3];
+
+    const double off[3] = {-1.0, 4.0, 2.5};
+    Project(m, off, out);
+    EXPECT_NEAR(onPlane(out), 0.0, 1e-4) << "w " << light[3];
+    // out - off is parallel to the light's ray through off.
+    double ray[3];
+    for (int i = 0; i < 3; i++) ray[i] = light[3] ? off[i] - light[i] : light[i];
+    const double d[3] = {out[0] - off[0], out[1] - off[1], out[2] - off[2]};
+    const double cross[3] = {d[1] * ray[2] - d[2] * ray[1], d[2] * ray[0] - d[0] * ray[2],
+                             d[0] * ray[1] - d[1] * ray[0]};
+    for (double c : cross) EXPECT_NEAR(c, 0.0, 1e-3) << "w " << light[3];
+  }
 }
 
 TEST(ShadowMatrix, PlaneThroughThreePoints) {
@@ -67,32 +86,25 @@ TEST(ShadowMatrix, PlaneThroughThreePoints) {
 
 TEST(ShadowMatrix, SixLightsOnPlanesAMillimetreApart) {
   BuildShadowMatrices();
-  const GLfloat(*matrices[6])[4] = {light0ShadowProj, light1ShadowProj, light2ShadowProj,
-                                    light3ShadowProj, light4ShadowProj, light5ShadowProj};
-  const double heights[6] = {-0.494, -0.495, -0.496, -0.497, -0.498, -0.499};
+  const double heights[kLightCount] = {-0.494, -0.495, -0.496, -0.497, -0.498, -0.499};
   const double cube[3] = {12.0, 9.0, 0.5};
-  for (int n = 0; n < 6; n++) {
+  for (int n = 0; n < kLightCount; n++) {
     double out[3];
-    Project(matrices[n], cube, out);
+    Project(g_lights[n].shadowMatrix, cube, out);
     EXPECT_NEAR(out[2], heights[n], 2e-6) << "light " << n;
   }
-  EXPECT_FLOAT_EQ(planeFloor[2], 1.0f);
-  EXPECT_NEAR(planeFloor[3], 0.499, 1e-6);
 }
 
 TEST(ShadowPassList, FollowsTheSetting) {
-  const GLfloat *m[6], *c[6];
-  EXPECT_EQ(ShadowPasses(0, m, c), 0);
-  EXPECT_EQ(ShadowPasses(4, m, c), 0);
-  EXPECT_EQ(ShadowPasses(-1, m, c), 0);
-  ASSERT_EQ(ShadowPasses(1, m, c), 1);
-  EXPECT_EQ(m[0], &light0ShadowProj[0][0]);
-  ASSERT_EQ(ShadowPasses(2, m, c), 2);
-  EXPECT_EQ(m[1], &light1ShadowProj[0][0]);
-  ASSERT_EQ(ShadowPasses(3, m, c), 6);
-  EXPECT_EQ(m[5], &light5ShadowProj[0][0]);
+  const GLfloat *c[kLightCount];
+  EXPECT_EQ(ShadowPasses(0, c), 0);
+  EXPECT_EQ(ShadowPasses(4, c), 0);
+  EXPECT_EQ(ShadowPasses(-1, c), 0);
+  EXPECT_EQ(ShadowPasses(1, c), 1);
+  EXPECT_EQ(ShadowPasses(2, c), 2);
+  ASSERT_EQ(ShadowPasses(3, c), kLightCount);
   EXPECT_FLOAT_EQ(c[0][3], 0.6f);  // light 0's shadow is the darker
-  for (int n = 1; n < 6; n++) EXPECT_FLOAT_EQ(c[n][3], 0.3f);
+  for (int n = 1; n < kLightCount; n++) EXPECT_FLOAT_EQ(c[n][3], 0.3f);
 }
 
 TEST(Camera, EyeAndCentreForEachView) {
@@ -159,11 +171,12 @@ class Scene : public ::testing::Test {
   int (&grid())[kGridSize][kGridSize] { return levels[levelNum]; }
 };
 
-TEST_F(Scene, CellScanTakesOverStartCellsOnce) {
+TEST_F(Scene, StartCellsAreTakenOverOnce) {
   grid()[4][6] = CELL_MOUSE_START;
   grid()[20][21] = CELL_CAT_START;
   grid()[3][3] = CELL_CHEESE;
   mousex = mousey = catX = catY = 0;
+  TakeOverStartCells();
   CellDraw draws[kMaxCellDraws];
   ASSERT_EQ(ScanCells(draws), 1);
   EXPECT_EQ(draws[0].kind, DRAW_CHEESE);
@@ -175,8 +188,8 @@ TEST_F(Scene, CellScanTakesOverStartCellsOnce) {
   EXPECT_EQ(grid()[20][21], CELL_EMPTY);
   EXPECT_EQ(cheeseX, 3);
   EXPECT_EQ(cheeseY, 3);
-  mousex = 9;  // a later pass leaves the actors where the game moved them
-  ScanCells(draws);
+  mousex = 9;  // a later frame leaves the actors where the game moved them
+  TakeOverStartCells();
   EXPECT_EQ(mousex, 9.0);
 }
 
@@ -236,8 +249,10 @@ static void MixedLevel(int (&g)[kGridSize][kGridSize]) {
 
 TEST_F(Scene, StencilCoverMarksTheCellSquaresWithFewerTriangles) {
   MixedLevel(grid());
+  CellClasses cells;
+  ClassifyCells(grid(), &cells);
   static FloorCover cover;
-  CoverStencilFloor(&cover);
+  CoverStencilFloor(cells, &cover);
   // Where each cell's pixels come from: its own square, or a rectangle it
   // lies strictly inside, every cell under which is a stencil cell.
   int squares[kGridSize][kGridSize] = {}, inside[kGridSize][kGridSize] = {};
@@ -247,18 +262,18 @@ TEST_F(Scene, StencilCoverMarksTheCellSquaresWithFewerTriangles) {
     ASSERT_TRUE(r[0] >= 0 && r[1] >= 0 && r[2] < kGridSize && r[3] < kGridSize);
     for (int x = r[0]; x <= r[2]; x++)
       for (int y = r[1]; y <= r[3]; y++) {
-        EXPECT_TRUE(IsStencilCell(grid()[x][y])) << x << "," << y;
+        EXPECT_TRUE(IsStencilClass(cells.at[x][y])) << x << "," << y;
         if (x > r[0] && x < r[2] && y > r[1] && y < r[3]) inside[x][y]++;
       }
   }
-  int cells = 0;
+  int stencilCells = 0;
   for (int x = 0; x < kGridSize; x++)
     for (int y = 0; y < kGridSize; y++) {
-      const bool stencil = IsStencilCell(grid()[x][y]);
-      cells += stencil;
+      const bool stencil = IsStencilClass(cells.at[x][y]);
+      stencilCells += stencil;
       EXPECT_EQ(squares[x][y] + inside[x][y], stencil ? 1 : 0) << x << "," << y;
     }
-  EXPECT_LT(cover.squareCount + cover.rectCount, cells / 3);
+  EXPECT_LT(cover.squareCount + cover.rectCount, stencilCells / 3);
 }
 
 // Conservative: every face with a point whose shadow lands in a stencil
@@ -266,16 +281,17 @@ TEST_F(Scene, StencilCoverMarksTheCellSquaresWithFewerTriangles) {
 // (beyond the ring, on obstacle cells) are dropped.
 TEST_F(Scene, ShadowListsKeepEveryFaceWhoseShadowReachesTheFloor) {
   MixedLevel(grid());
+  CellClasses cells;
+  ClassifyCells(grid(), &cells);
   BuildShadowMatrices();
-  const GLfloat *matrices[6] = {&light0ShadowProj[0][0], &light1ShadowProj[0][0],
-                                &light2ShadowProj[0][0], &light3ShadowProj[0][0],
-                                &light4ShadowProj[0][0], &light5ShadowProj[0][0]};
+  const GLfloat *matrices[kLightCount];
+  for (int n = 0; n < kLightCount; n++) matrices[n] = &g_lights[n].shadowMatrix[0][0];
   int kept = 0, dropped = 0;
   for (const GLfloat *m : matrices) {
     for (int x = 0; x < kGridSize; x++) {
       for (int y = 0; y < kGridSize; y++) {
         if (grid()[x][y] != CELL_WALL && grid()[x][y] != CELL_OBSTACLE) continue;
-        const int faces = FacesShadowReaches(x, y, kAllFaces, m);
+        const int faces = FacesShadowReaches(cells, x, y, kAllFaces, m);
         for (int face = 1; face <= FACE_LEFT; face <<= 1) {
           // Points over the face: a 9 x 9 grid on its side of the block.
           bool reaches = false;
@@ -295,7 +311,7 @@ TEST_F(Scene, ShadowListsKeepEveryFaceWhoseShadowReachesTheFloor) {
               const int cx = static_cast<int>(std::floor(r[0] / r[3] + 0.5));
               const int cy = static_cast<int>(std::floor(r[1] / r[3] + 0.5));
               reaches = cx >= 0 && cy >= 0 && cx < kGridSize && cy < kGridSize &&
-                        IsStencilCell(grid()[cx][cy]);
+                        IsStencilClass(cells.at[cx][cy]);
             }
           if (reaches) {
             EXPECT_TRUE(faces & face) << x << "," << y << " face " << face;
@@ -312,12 +328,13 @@ TEST_F(Scene, ShadowListsKeepEveryFaceWhoseShadowReachesTheFloor) {
   EXPECT_GT(dropped, 0);
   // Light 0 stands beyond the corner (0, 0): the right column's outer face
   // casts outside the maze, the left column's inner face onto the floor.
-  EXPECT_EQ(FacesShadowReaches(29, 15, FACE_RIGHT, matrices[0]), 0);
-  EXPECT_EQ(FacesShadowReaches(0, 15, FACE_RIGHT, matrices[0]), FACE_RIGHT);
+  EXPECT_EQ(FacesShadowReaches(cells, 29, 15, FACE_RIGHT, matrices[0]), 0);
+  EXPECT_EQ(FacesShadowReaches(cells, 0, 15, FACE_RIGHT, matrices[0]), FACE_RIGHT);
   // No floor at all: nothing casts onto it.
   for (int x = 0; x < kGridSize; x++)
     for (int y = 0; y < kGridSize; y++) grid()[x][y] = CELL_OBSTACLE;
-  EXPECT_EQ(FacesShadowReaches(15, 15, kAllFaces, matrices[0]), 0);
+  ClassifyCells(grid(), &cells);
+  EXPECT_EQ(FacesShadowReaches(cells, 15, 15, kAllFaces, matrices[0]), 0);
 }
 
 // The shadow passes cull faces whose flattened image is turned away from an
@@ -339,11 +356,11 @@ TEST_F(Scene, ShadowListsDropOnlyFacesTheShadowPassCulls) {
       {FACE_RIGHT, {{.5, -.5, -.5}, {.5, .5, -.5}, {.5, .5, .5}, {.5, -.5, .5}}},
       {FACE_LEFT, {{-.5, -.5, -.5}, {-.5, -.5, .5}, {-.5, .5, .5}, {-.5, .5, -.5}}}};
   int kept = 0, dropped = 0;
-  for (int n = 0; n < 6; n++) {
-    const GLfloat *m = ShadowMatrix(n);
+  for (int n = 0; n < kLightCount; n++) {
+    const GLfloat *m = &g_lights[n].shadowMatrix[0][0];
     for (int x = 0; x < kGridSize; x += 3) {
       for (int y = 0; y < kGridSize; y += 2) {
-        const int facing = FacesFacingLight(x, y, kAllFaces, LightPosition(n));
+        const int facing = FacesFacingLight(x, y, kAllFaces, g_lights[n].position);
         for (const Face &f : faces) {
           double px[4], py[4];
           for (int c = 0; c < 4; c++) {

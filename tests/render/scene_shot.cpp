@@ -105,7 +105,7 @@ static void RunCommands(void) {
       // frame's camera, the blend function the last shadow pass), so the
       // saved frame follows a warm-up frame of the same state.
       for (int pass = 0; pass < 2; pass++) {
-        levels[levelNum][0][0] = CELL_WALL;
+        WallCorner();
         SetUpDisplay();
         RenderObjects();
       }
