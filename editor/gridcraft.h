@@ -111,14 +111,11 @@ int GetGridNum(int max, int val);
 
 // ---- Input callbacks; they work without a window (see g_bWindowOpen in common/drawing.h).
 void Keyboard(unsigned char key, int x, int y);
-<<<<<<< HEAD
 // Page Up / Page Down move through the set (not while a name is typed).
 void SpecialKey(int key, int x, int y);
 // The editor's window, 0 before it opens; the close button replaces it.
 extern int editorWindow;
-=======
 // x, y: window pixels as GLUT gives them; nothing happens on the black bars.
->>>>>>> main
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);
 int BuildPopupMenu(void);

@@ -346,17 +346,12 @@ static void TopViewPress(int x, int y) {
   Redraw();
 }
 
-<<<<<<< HEAD
-void MouseButton(int button, int state, int x, int y) {
-  if (state == GLUT_UP) EndGesture();  // wherever the button comes up
-  if (!InActiveSquare(x, y)) return;
-=======
 // Pointer positions are first taken into the 1200 x 600 window's pixels,
 // where the top view's square lies; a press on the black bars does nothing.
 void MouseButton(int button, int state, int windowX, int windowY) {
+  if (state == GLUT_UP) EndGesture();  // wherever the button comes up
   int x, y;
   if (!OverlayPointFromWindow(windowX, windowY, &x, &y) || !InActiveSquare(x, y)) return;
->>>>>>> main
   if (viewPoint == VIEW_PREVIEW) {
     PreviewButton(button, state, x);
   } else if (state == GLUT_DOWN) {

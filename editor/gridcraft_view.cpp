@@ -31,6 +31,7 @@ static const GLfloat initial[3] = {25.0f, 570.0f, 0.0f};  // message line
 // title strip's dark left part.
 static const GLfloat kStatusPos[3] = {25.0f, 553.0f, 0.0f};
 static const GLfloat kStatusColor[4] = {0.62f, 0.85f, 0.68f, 1.0f};
+constexpr float kStatusTextSize = 13.0f;
 // A cheese kept from a file written by hand.
 static const GLfloat kCheeseColor[4] = {1.0f, 0.8f, 0.0f, 1.0f};
 static const GLfloat TitleBar[3] = {0.0f, 550.0f, 0.0f};
@@ -102,25 +103,14 @@ void DisplayText(char *message, int length) {
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorNone);
 }
 
-<<<<<<< HEAD
 static void DisplayStatus(void) {
-  const std::string status = StatusLine();
   SetMaterialColor(kStatusColor);
   BeginOverlay();
-  glRasterPos3fv(kStatusPos);
-  for (char c : status)
-    glutBitmapCharacter(GLUT_BITMAP_HELVETICA_12, static_cast<unsigned char>(c));
+  OverlayTextPosition(kStatusPos[0], kStatusPos[1], kStatusPos[2]);
+  OverlayText(StatusLine().c_str(), kStatusTextSize);
   EndOverlay();
 }
 
-static void DrawImage(const GLfloat *pos, const unsigned int *pixels, int index) {
-  if (pixels == nullptr) return;
-  glRasterPos3fv(pos);
-  glDrawPixels(imageWidth[index], imageHeight[index], GL_RGBA, GL_UNSIGNED_BYTE, pixels);
-}
-
-=======
->>>>>>> main
 void DisplayInstructions(void) {
   SetMaterialColor(colorWhite);
   // Stays white afterwards: lit cells of the top view glow white.
