@@ -49,6 +49,9 @@ void reshape(int width, int height);
 void display(void);            // the play screen's frame
 void SetUpDisplay(void);       // lights, clears and camera: first step of every screen
 void SetLightPositions(void);  // the six positions only, under the current model-view
+// The model-view matrix of the camera of viewPoint, at the mouse and
+// viewOrient: the last step of SetUpDisplay.
+void LoadCamera(void);
 
 // Eye, centre and up of the camera for a view mode; returns 0 (and leaves the
 // arrays alone) for a mode that has no camera.

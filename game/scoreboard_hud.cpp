@@ -7,6 +7,7 @@
 
 #include "common/drawing.h"
 #include "game/scoreboard.h"
+#include "game/scores.h"
 
 // Raster positions in overlay units. What covers what depends on them and
 // on the drawing order under the scene's less-than depth test: a later
@@ -162,6 +163,7 @@ void DrawStartSequence(void) {
   SetUp2dDraw();
   StepStartTitle(imageWidth[kImageTitle]);
   DrawImage(kImageTitle, static_cast<float>(animatedX), kStartTitleY, 0.0f);
+  DrawStartScores();
   End2dDraw();
 }
 
@@ -176,6 +178,7 @@ void DrawDeath(const char *string) {
   DrawString(string);
   DrawImage(kImageBRestart, RestartPos[0], RestartPos[1], RestartPos[2]);
   DrawImage(kImageBQuit, QuitPos[0], QuitPos[1], QuitPos[2]);
+  DrawEndScores();
   SetShadeMaterial();
   DrawWindowQuad(0.0f);
   End2dDraw();

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "game/scoreboard.h"
+#include "game/scores.h"
 #include "game/squeakling.h"
 
 char text[kTextSize];
@@ -48,6 +49,7 @@ static void SubmitName(void) {
   fileTextIndex = 0;
   std::string reason;
   if (LoadPlayableLevelSet(fileText, &reason)) {
+    NoteLevelSet(fileText);
     SetPanelText("Loaded Levelset: ");
     DoRestart(FALSE);
   } else {

@@ -102,8 +102,6 @@ extern double bonusSlope;      // -10.0: factor of bonusFreq in the fruit spacin
 extern double cheeseRotation;  // spin of cheese and fruit, degrees
 extern double purTime;         // seconds since the last purr
 extern BOOL change_level;      // a level was finished; the interlude advances
-// Degrees to radians: this holds pi/180, not 2 pi, whatever the name says.
-extern const double TWOPI;
 extern const double ROOT2;
 
 // The play screen's idle callback: one simulation step at the wall clock.

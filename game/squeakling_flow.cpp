@@ -13,6 +13,8 @@
 #include "common/overlay.h"
 #include "game/rendering.h"
 #include "game/scoreboard.h"
+#include "game/scores.h"
+#include "game/settings.h"
 #include "game/squeakling.h"
 #include "model/glm.h"
 
@@ -66,6 +68,17 @@ constexpr float kInterludeReset = 1.0f;
 
 static void DispatchKeyboard(unsigned char key, int x, int y) { currentKeyboard(key, x, y); }
 
+// Every idle turn, on every screen, first takes note of the settings: the
+// settings file and the game's record watch them here, whatever changed
+// them (keys, pop-up menu, control panel).
+static void DispatchIdle(void) {
+  struct timeval now;
+  gettimeofday(&now, nullptr);
+  KeepSettings(static_cast<double>(now.tv_sec) + now.tv_usec / 1e6);
+  NoteGameSettings();
+  currentScreen->idle();
+}
+
 void InstallScreen(const Screen *screen) {
   currentScreen = screen;
   currentKeyboard = screen->keyboard;
@@ -74,7 +87,7 @@ void InstallScreen(const Screen *screen) {
   glutKeyboardFunc(DispatchKeyboard);
   glutMouseFunc(screen->mouse);
   if (screen->motion) glutMotionFunc(screen->motion);
-  glutIdleFunc(screen->idle);
+  glutIdleFunc(DispatchIdle);
 }
 
 void InstallKeyboard(void (*keyboard)(unsigned char, int, int)) { currentKeyboard = keyboard; }
@@ -280,6 +293,7 @@ void DoRestart(BOOL fullRestart) {
   catSpeed = catSpeedInit;
   score = 0;
   PAUSED = 0;
+  BeginGameRecord();  // a game left unfinished is never recorded
   if (fullRestart) InstallScreen(&playScreen);
 }
 

@@ -171,6 +171,12 @@ class Session:
         # No sound server unless a test starts its own: ALSA's default output
         # then finds none, as on a machine without one.
         self.env["PULSE_SERVER"] = "unix:" + os.path.join(self.workdir, "no-server")
+        # The player's files (scores, settings) of every program the test
+        # starts live in the test's own folders, never in the user's.
+        self.data_home = os.path.join(self.workdir, "xdg-data")
+        self.config_home = os.path.join(self.workdir, "xdg-config")
+        self.env["XDG_DATA_HOME"] = self.data_home
+        self.env["XDG_CONFIG_HOME"] = self.config_home
 
     def close(self):
         for p in self.procs:
