@@ -7,7 +7,8 @@
 // and after, each round's figures, and per setting the medians of the rounds,
 // their spread, the ratio, the CPU time per frame and the share of CPU time
 // the host stole. --smoke runs one short round; --rounds N and --seconds S
-// change the rounds; --only N and --path lists|plain narrow the run down.
+// change the rounds; --only N and --path lists|plain narrow the run down;
+// --size WxH draws in a window of another size (2400x1200: twice the size).
 #include <GL/glut.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -77,8 +78,11 @@ static std::string StartXvfb(void) {
   if (xvfb == 0) {
     close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
+    // Room for the window at any --size.
+    const std::string screen = std::to_string(std::max(1280, g_Width + 80)) + "x" +
+                               std::to_string(std::max(1024, g_Height + 80)) + "x24";
     if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
            "tcp", "+extension", "GLX", static_cast<char *>(nullptr));
     _exit(127);
   }
@@ -272,10 +276,14 @@ int main(int argc, char **argv) {
       optionPath = 0, i++;
     else if (strcmp(argv[i], "--path") == 0 && i + 1 < argc && strcmp(argv[i + 1], "plain") == 0)
       optionPath = 1, i++;
+    else if (strcmp(argv[i], "--size") == 0 && i + 1 < argc &&
+             sscanf(argv[i + 1], "%dx%d", &g_Width, &g_Height) == 2 && g_Width > 0 &&
+             g_Height > 0 && g_Width <= 8192 && g_Height <= 8192)
+      i++;
     else {
       fprintf(stderr,
               "usage: scene_frame_bench [--smoke] [--rounds N] [--seconds S] [--only N]\n"
-              "                         [--path lists|plain]\n");
+              "                         [--path lists|plain] [--size WxH]\n");
       return 2;
     }
   }

@@ -110,8 +110,9 @@ int GetGridNum(int max, int val);
 
 // ---- Input callbacks; they work without a window (see g_bWindowOpen in common/drawing.h).
 void Keyboard(unsigned char key, int x, int y);
-// Page Up / Page Down move through the set (not while a name is typed).
-void SpecialKey(int key, int x, int y);
+// The arrows move the cursor as i, m, j and l do; Page Up / Page Down move
+// through the set. Ignored while a file name is typed.
+void SpecialKeys(int key, int x, int y);
 // The editor's window, 0 before it opens; the close button replaces it.
 extern int editorWindow;
 // x, y: window pixels as GLUT gives them; nothing happens on the black bars.

@@ -75,6 +75,11 @@ static void MoveCursor(int di, int dj) {
   Redraw();
 }
 
+static void MoveCursorUp(void) { MoveCursor(1, 0); }
+static void MoveCursorDown(void) { MoveCursor(-1, 0); }
+static void MoveCursorLeft(void) { MoveCursor(0, 1); }
+static void MoveCursorRight(void) { MoveCursor(0, -1); }
+
 // An empty cell becomes an obstacle and an obstacle empty; other codes stay.
 static void ToggleCell(int i, int j) {
   if (level[i][j] == kCellEmpty)
@@ -264,10 +269,10 @@ static void EditingKey(unsigned char key) {
     case 'p': PlayTest(); break;
     case '1': SetView(VIEW_TOP); break;
     case '2': SetView(VIEW_PREVIEW); break;
-    case 'i': MoveCursor(1, 0); break;
-    case 'm': MoveCursor(-1, 0); break;
-    case 'j': MoveCursor(0, 1); break;
-    case 'l': MoveCursor(0, -1); break;
+    case 'i': MoveCursorUp(); break;
+    case 'm': MoveCursorDown(); break;
+    case 'j': MoveCursorLeft(); break;
+    case 'l': MoveCursorRight(); break;
     case 'z': ToggleCursorCell(); break;
     case 'v': PlaceMouseStart(); break;
     case 'o': TurnPreview(15); break;
@@ -293,10 +298,14 @@ void Keyboard(unsigned char key, int, int) {
     EditingKey(key);
 }
 
-void SpecialKey(int key, int, int) {
+void SpecialKeys(int key, int, int) {
   if (enteringFile) return;
   quitAsked = deleteAsked = 0;
   switch (key) {
+    case GLUT_KEY_UP: MoveCursorUp(); break;
+    case GLUT_KEY_DOWN: MoveCursorDown(); break;
+    case GLUT_KEY_LEFT: MoveCursorLeft(); break;
+    case GLUT_KEY_RIGHT: MoveCursorRight(); break;
     case GLUT_KEY_PAGE_DOWN: GoToLevel(NextLevel); break;
     case GLUT_KEY_PAGE_UP: GoToLevel(PreviousLevel); break;
     default: break;

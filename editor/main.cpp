@@ -17,7 +17,7 @@ static void WindowClosed(void);
 
 // F11 for the window, the rest for the editor.
 static void WindowKey(int key, int x, int y) {
-  if (!WindowSpecialKey(key)) SpecialKey(key, x, y);
+  if (!WindowSpecialKey(key)) SpecialKeys(key, x, y);
 }
 
 static void OpenWindow(void) {

@@ -12,6 +12,7 @@
 #include "common/drawing.h"
 #include "common/gaudio.h"
 #include "common/window.h"
+#include "game/gamepad.h"
 #include "game/rendering.h"
 #include "game/scores.h"
 #include "game/settings.h"
@@ -89,6 +90,7 @@ int main(int argc, char **argv) {
     LoadUserLevel(levelSet.c_str());
   NoteLevelSet(levelSet.c_str());
   StartSound();
+  StartGamepad();
   SettleSettings();
   atexit(FlushSettings);  // every way out ends in exit()
   ReadScoresFile();

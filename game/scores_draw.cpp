@@ -22,6 +22,7 @@ static constexpr float kRowStep = 20.0f;
 static constexpr float kRankRight = 400.0f, kScoreRight = 510.0f, kLevelX = 540.0f,
                        kPlayerX = 630.0f, kDateX = 760.0f, kMarkX = 880.0f, kTitleX = 360.0f;
 
+static constexpr float kColumnGap = 10.0f;
 static constexpr GLfloat kEndedColour[4] = {1.0f, 0.85f, 0.2f, 1.0f};
 static constexpr GLfloat kPlainColour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 // Text sizes in overlay units: the final score in the message's size.
@@ -62,12 +63,21 @@ static void DrawTextLeftOf(const std::string &s, float x, float y, float size) {
   DrawText(s, x - OverlayTextWidth(s.c_str(), size), y, size);
 }
 
+// s cut to fit width at size, "..." marking the cut.
+static std::string Fitted(const std::string &s, float width, float size) {
+  if (OverlayTextWidth(s.c_str(), size) <= width) return s;
+  std::string cut = s;
+  while (!cut.empty() && OverlayTextWidth((cut + "...").c_str(), size) > width) cut.pop_back();
+  return cut + "...";
+}
+
 static void DrawRow(const ScoreRowText &row, float y, BOOL ended) {
   SetTextColour(ended ? kEndedColour : kPlainColour);
   DrawTextLeftOf(row.rank, kRankRight, y, kRowTextSize);
   DrawTextLeftOf(row.score, kScoreRight, y, kRowTextSize);
   DrawText(row.level, kLevelX, y, kRowTextSize);
-  DrawText(row.player, kPlayerX, y, kRowTextSize);
+  DrawText(Fitted(row.player, kDateX - kPlayerX - kColumnGap, kRowTextSize), kPlayerX, y,
+           kRowTextSize);
   DrawText(row.date, kDateX, y, kRowTextSize);
   DrawText(row.mark, kMarkX, y, kRowTextSize);
 }
@@ -93,7 +103,8 @@ void DrawEndScores(void) {
   std::vector<ScoreEntry> table = SetTable(scoreEntries, currentSet);
   std::string heading = "Ten best games of " + PrintableName(currentSetName);
   if (table.empty()) heading += ": none yet";
-  DrawText(heading, kTitleX, kEndTitleY, kRowTextSize);
+  DrawText(Fitted(heading, kOverlayWidth - kTitleX, kRowTextSize), kTitleX, kEndTitleY,
+           kRowTextSize);
   if (DrawRows(table, kTableSize, kEndFirstRowY, endedGame.rank))
     DrawText("* not played at the start settings throughout", kTitleX, kEndLegendY, kLegendSize);
 }
@@ -101,7 +112,9 @@ void DrawEndScores(void) {
 void DrawStartScores(void) {
   std::vector<ScoreEntry> table = SetTable(scoreEntries, currentSet);
   if (table.empty()) return;
-  DrawText("Best games of " + PrintableName(currentSetName), kTitleX, kStartTitleY, kRowTextSize);
+  std::string heading = "Best games of " + PrintableName(currentSetName);
+  DrawText(Fitted(heading, kMarkX - kTitleX - kColumnGap, kRowTextSize), kTitleX, kStartTitleY,
+           kRowTextSize);
   if (DrawRows(table, kStartTableSize, kStartFirstRowY, -1))
     DrawText("* other settings", kMarkX, kStartTitleY, kLegendSize);
 }

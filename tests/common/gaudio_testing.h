@@ -90,7 +90,7 @@ inline std::vector<char> ReadFile(const std::string &path) {
 }
 
 // Command lines of this process's children that mention mpg123 (the shell
-// started by popen, or the decoder itself when the shell execs it).
+// the mixer starts, or the decoder itself once the shell has exec'd it).
 inline std::vector<std::pair<int, std::string>> DecoderChildren() {
   std::vector<std::pair<int, std::string>> found;
   DIR *proc = opendir("/proc");

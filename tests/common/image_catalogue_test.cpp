@@ -28,7 +28,7 @@ TEST_F(ImageCatalogue, EveryImageLoadsAtItsIndex) {
     EXPECT_GT(W(entry.index), 0);
     EXPECT_GT(H(entry.index), 0);
   }
-  for (int unused : {0, 1, 4, 51, 55, 59}) EXPECT_EQ(W(unused) + H(unused), 0) << unused;
+  for (int unused : {0, 1, 4, 52, 55, 59}) EXPECT_EQ(W(unused) + H(unused), 0) << unused;
   // Only the upper-case extension exists on a case-sensitive file system.
   EXPECT_NE(access("images/EditorTitle.rgb", F_OK), 0);
 }
@@ -97,6 +97,11 @@ TEST_F(ImageCatalogue, StartAndEditorImagesFitBesideTheirContent) {
   EXPECT_EQ(H(kImageEditTitle), 50);
   EXPECT_LT(25 + W(kImageEditHelp), 366);  // the grid's walls start near x 366
   EXPECT_LE(35 + H(kImageEditHelp), 550);
+  // The legend at (40, 425): inside the window, above the title's band
+  // (150 ... 410) and under the top edge.
+  EXPECT_LE(40 + W(kImageControlsLegend), 1200 - 40);
+  EXPECT_GE(425, 150 + H(kImageTitle));
+  EXPECT_LE(425 + H(kImageControlsLegend), 590);
 }
 
 TEST_F(ImageCatalogue, SceneTexturesArePowersOfTwo) {

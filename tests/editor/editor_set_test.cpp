@@ -161,16 +161,16 @@ TEST_F(EditorSet, UnusableFilesAreRefusedAndTheSetStays) {
 
 TEST_F(EditorSet, MovesInsertsAndDeletesWithinOneToTen) {
   Open(Blocks(3));
-  SpecialKey(GLUT_KEY_PAGE_UP, 0, 0);  // at the first level: stays
+  SpecialKeys(GLUT_KEY_PAGE_UP, 0, 0);  // at the first level: stays
   EXPECT_EQ(setCurrent, 0);
   level[10][10] = kCellObstacle;  // kept when moving away and back
-  SpecialKey(GLUT_KEY_PAGE_DOWN, 0, 0);
-  SpecialKey(GLUT_KEY_PAGE_DOWN, 0, 0);
-  SpecialKey(GLUT_KEY_PAGE_DOWN, 0, 0);
+  SpecialKeys(GLUT_KEY_PAGE_DOWN, 0, 0);
+  SpecialKeys(GLUT_KEY_PAGE_DOWN, 0, 0);
+  SpecialKeys(GLUT_KEY_PAGE_DOWN, 0, 0);
   EXPECT_EQ(setCurrent, 2);
   EXPECT_EQ(mouseX, 5);
-  SpecialKey(GLUT_KEY_PAGE_UP, 0, 0);
-  SpecialKey(GLUT_KEY_PAGE_UP, 0, 0);
+  SpecialKeys(GLUT_KEY_PAGE_UP, 0, 0);
+  SpecialKeys(GLUT_KEY_PAGE_UP, 0, 0);
   EXPECT_EQ(level[10][10], kCellObstacle);
 
   Keys("n");  // a new level after the first

@@ -1,14 +1,16 @@
 """The player's files, played through the real game: a quick game's score on
 the game-over screen and, at the next start, on the start screen, with the
-lives set in the control panel still set; and a scores file of random bytes
-set aside at start."""
+lives set in the control panel still set; display settings read at start
+that draw the scene as the panel's buttons do; and a scores file of random
+bytes set aside at start."""
 import os
 
 import numpy as np
 import pytest
 
-from overlay_common import (DEATH_QUIT, LIVES, SLIDER_LEFT, Game, bright_span, knob_left,
-                            level_text)
+from overlay_common import (DEATH_QUIT, LEFT_X, LIVES, RETURN, RIGHT_X, SLIDER_LEFT, SPOTLIGHTS,
+                            TEXTURES, Game, bright_span, button_y, knob_left, level_text,
+                            pause_message, shadow_corridor_level)
 from test_overlay_screens import prepare
 
 # Window rows (y down) of what the end screens draw below their message: the
@@ -76,4 +78,27 @@ def test_a_scores_file_of_random_bytes_is_set_aside_at_start(session):
         assert f.read() == noise
     img = g.shot("scores_random_bytes_start")
     assert bright_span(img, *START_BAND, *TABLE_X) is None, "no games to show"
+    g.alive()
+
+
+@pytest.mark.cost(12)
+def test_display_settings_read_at_start_draw_as_the_panel_sets_them(session):
+    folder = os.path.join(session.config_home, "squeakling")
+    os.makedirs(folder)
+    with open(os.path.join(folder, "settings"), "w") as f:
+        f.write("textures = 0\nspotlights = 0\n")
+    with open(os.path.join(session.data, "still.txt"), "w") as f:
+        f.write(shadow_corridor_level())
+    g = Game(session, "still.txt")
+    read = g.paused_play_from_start(name="settings_read_at_start")
+    noise = read.differs(g.shot(), tolerance=24)
+    g.open_panel()
+    for row in (TEXTURES, SPOTLIGHTS):  # on and off again, through the panel
+        g.press_left(row)
+        g.press_left(row)
+    g.click(RIGHT_X, button_y(RETURN))
+    set_here = g.s.settled(g.win, "paused play after the panel", pause_message,
+                           name="settings_set_in_the_panel", pixels=30000, seconds=0.5)
+    # Texturing or the spotlights left on would change most of the floor.
+    assert read.differs(set_here, tolerance=24) < 2 * noise + 3000
     g.alive()
