@@ -5,12 +5,14 @@
 #include <GL/gl.h>
 #include <sys/time.h>
 
+#include <string>
+
 #include "common/basics.h"
+#include "common/levelset.h"
 
 struct GLMmodel;
 struct gameaudio;
 
-constexpr int kMaxLevels = 10;
 // Random placements draw both indices from 0 ... kPlaceRange - 1, so row and
 // column 28 and the outer ring never receive cheese, fruit or a cat start.
 constexpr int kPlaceRange = 28;
@@ -34,12 +36,8 @@ extern int mousexInit, mouseyInit;                    // mouse start cell (last 
 extern int mouseOrientInit;                           // start heading in degrees; always 0
 extern int cheeseX, cheeseY;                          // cell of the current cheese
 
-// A level's own mouse start: the last "3" within that level. A level without
-// one (own clear) is played from mousexInit, mouseyInit.
-struct LevelStart {
-  BOOL own;
-  int x, y;
-};
+// Each level's own start (common/levelset.h); a level without one is played
+// from mousexInit, mouseyInit.
 extern LevelStart levelStarts[kMaxLevels];
 
 // Empties every cell of all ten levels and forgets their own starts.
@@ -49,11 +47,21 @@ void ClearLevels(void);
 constexpr int kCornerX = 0, kCornerY = 0;
 void WallCorner(void);
 // Reads a level-set file. Returns 0, leaving the level set untouched, when the
-// file cannot be opened; otherwise replaces the whole set and returns 1.
+// file cannot be opened or is no regular file; otherwise replaces the whole
+// set and returns 1, also when the file holds no complete level.
 // Rows past the 30th of a level and levels past the tenth are ignored.
 // Records each level's own start in levelStarts; mousexInit, mouseyInit end
 // as the file's last start.
 BOOL LoadUserLevel(const char *fileName);
+// Puts a level set that was read into play as LoadUserLevel does: replaces
+// the grids and starts, makes the placements, levelNum := 0.
+void UseLevelSet(const LevelSetFile &set);
+// Reads a level set for play. Returns 0, leaving the level set untouched,
+// with *reason saying why, when the file cannot be opened, is no regular
+// file or holds no complete level; otherwise puts it into play and returns 1.
+BOOL LoadPlayableLevelSet(const char *fileName, std::string *reason);
+// The reason given for a file without an end-of-level line.
+extern const char kNoCompleteLevel[];
 // Marks a cat start cell (code 5) in the current level, far from that level's
 // mouse start when such a cell exists, else on any empty cell; nothing when
 // the level has no empty cell in 0 ... 27.
@@ -150,6 +158,7 @@ extern gameaudio soundFX;
 struct Screen {
   void (*display)(void);
   void (*keyboard)(unsigned char key, int x, int y);
+  void (*special)(int key, int x, int y);  // arrow and function keys; nullptr ignores them
   void (*mouse)(int button, int state, int x, int y);
   void (*motion)(int x, int y);  // nullptr leaves the motion handler as it is
   void (*idle)(void);
@@ -172,7 +181,30 @@ enum MenuCommand { MENU_LIGHTING = 1, MENU_POLYMODE = 2, MENU_TEXTURING = 3, MEN
 void displayStart(void);
 void StartGame(void);
 void KeyboardStart(unsigned char key, int x, int y);
+// The start screen's way into play, for any key, arrow or pad button: a
+// restart and the first in-game track.
+void BeginGame(void);
+void SpecialStart(int key, int x, int y);
 void Keyboard(unsigned char key, int x, int y);
+// The play screen's arrows: Left and Right turn as j and l, Up hops as i,
+// Down turns around as k.
+void SpecialKeys(int key, int x, int y);
+// The moves of the mouse shared by the letter keys, the arrows and the pad.
+enum PlayMove {
+  MOVE_TURN_LEFT,    // -45 degrees
+  MOVE_TURN_RIGHT,   // +45
+  MOVE_NUDGE_LEFT,   // -10
+  MOVE_NUDGE_RIGHT,  // +10
+  MOVE_TURN_AROUND,  // +180
+  MOVE_HOP_FORWARD,  // one cell along the heading, at once
+  MOVE_HOP_BACK,     // one cell against it
+};
+// Ignored while paused or in an interlude (animate clear); the heading
+// stays in 0 ... 360 after a turn.
+void MoveMouse(PlayMove move);
+// The space key's pause and resume: nothing until the interlude is over
+// (time_since_death > 5), then SetPaused(!PAUSED).
+void TogglePause(void);
 // The pointer callbacks take window pixels and map them into the 1200 x 600
 // window's (common/overlay.h) before their hit tests; the bars do nothing.
 void MouseButton(int button, int state, int x, int y);

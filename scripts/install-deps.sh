@@ -12,6 +12,8 @@ PACKAGES=(
   libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri libasound2-dev
   # the overlay's text at every window scale: FreeType and a Times-metric serif
   libfreetype-dev fonts-liberation
+  # game pads: SDL2's game-controller layer (no SDL window)
+  libsdl2-dev
   # asset making: images, sounds, music, models
   imagemagick fonts-dejavu-core sox lame python3
   # the music decoder the game starts
