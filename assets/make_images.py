@@ -41,6 +41,9 @@ the mouse handlers look for it (x, y of lower-left corners, y upwards):
                                      part under the message line at (25,570)
   EditorHelp               330x480   at (25,35): 25..355, 35..515, left of
                                      the editor grid (window x >= ~366)
+  ControlsLegend           1120x160  start screen at (40,425): 40..1160,
+                                     425..585, above the sliding title
+                                     (150..410), under the top edge
   wood, floortex           256x256   scene textures, powers of two for
   cheese, fur              128x128   mipmapping
 
@@ -133,6 +136,33 @@ EDITOR_HELP = [
     ("drag", "paint obstacles"),
     ("right", "menu"),
 ]
+
+# The start screen's legend: three columns of (keys, what they do), each
+# under its heading; a None action draws a note across the column.
+CONTROLS_LEGEND = [
+    ("Steer", [
+        ("\u2190 \u2192   j  l", "turn 45\u00b0 left / right"),
+        ("u  o", "turn 10\u00b0 left / right"),
+        ("\u2191   i", "hop forward"),
+        ("m", "hop back"),
+        ("\u2193   k", "turn around"),
+    ]),
+    ("Play", [
+        ("space", "pause / resume"),
+        ("1  2  3", "first person / chase / overhead"),
+        ("q  w  e", "spotlights / outlines / textures"),
+        ("Esc", "quit"),
+        ("right click", "menu"),
+    ]),
+    ("Game pad", [
+        ("D-pad, stick", "turn 45\u00b0 left / right"),
+        ("shoulders", "turn 10\u00b0 left / right"),
+        ("A   B", "hop forward / turn around"),
+        ("Start", "pause / resume; restart at end"),
+        ("any button", "begins, like any key"),
+    ]),
+]
+LEGEND_W, LEGEND_H = 1120, 160
 
 
 def run(args):
@@ -325,6 +355,27 @@ def make_editor_help(path):
     run(args + ["-alpha", "off"] + sgi(path, True))
 
 
+def make_controls_legend(path):
+    w, h = LEGEND_W, LEGEND_H
+    args = ["-size", "%dx%d" % (w, h), "xc:black",
+            "-fill", PANEL_BOTTOM, "-stroke", CHEESE_DARK, "-strokewidth", "2",
+            "-draw", "roundrectangle 1,1 %d,%d 14,14" % (w - 2, h - 2), "-stroke", "none",
+            "-gravity", "northwest"]
+    column_w = (w - 20) // len(CONTROLS_LEGEND)
+    for c, (heading, rows) in enumerate(CONTROLS_LEGEND):
+        x = 16 + c * column_w
+        args += ["-font", SANS_BOLD, "-pointsize", 17, "-fill", CHEESE,
+                 "-annotate", "+%d+10" % x, heading]
+        y = 38
+        for keys, what in rows:
+            args += ["-font", SANS_BOLD, "-pointsize", 14, "-fill", LABEL_TEXT,
+                     "-annotate", "+%d+%d" % (x + 6, y), keys,
+                     "-font", SANS, "-fill", "#e4e8f0",
+                     "-annotate", "+%d+%d" % (x + 118, y), what]
+            y += 23
+    run(args + ["-alpha", "off"] + sgi(path, True))
+
+
 def make_wood(path):
     run(["-seed", "11", "-size", "256x256", "xc:", "+noise", "Random",
          "-virtual-pixel", "tile", "-channel", "G", "-separate", "+channel",
@@ -386,6 +437,7 @@ def main():
     make_control_panel_title(at("ControlPanelTitle2.rgb"))
     make_editor_title(at("EditorTitle.RGB"))
     make_editor_help(at("EditorHelp.rgb"))
+    make_controls_legend(at("ControlsLegend.rgb"))
 
     make_wood(os.path.join(out, "wood.rgb"))
     make_cheese(os.path.join(out, "cheese.rgb"))

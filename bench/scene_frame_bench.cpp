@@ -10,8 +10,9 @@
 // figures, and per setting the medians of the rounds, their spread, the
 // ratio, the CPU time per frame and the share of CPU time the host stole.
 // --smoke runs one short round; --rounds N and --seconds S change the
-// rounds; --size WxH one window alone; --only N and --path lists|plain (or
-// full|auto) narrow the run down.
+// rounds; --size WxH runs one window of that size alone, the two paths at
+// full size there, or with --scene-choices full against auto; --only N and
+// --path lists|plain (or full|auto) narrow the run down.
 #include <GL/glut.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -71,7 +72,10 @@ static int optionRounds = 6;
 static double optionSeconds = 1.0;
 static int optionOnly = -1;  // --only N: just the Nth setting (from 1), for profiling
 static int optionPath = -1;  // --path: just one variant (0 lists or full, 1 plain or auto)
-static int optionSize = -1;  // --size WxH: just that window of kWindows
+// --size WxH: that window alone, paths or (--scene-choices) scene choices.
+static WindowRun optionWindow = {
+    0, 0, {{"lists", TRUE, SCENE_SCALE_FULL}, {"plain", FALSE, SCENE_SCALE_FULL}}};
+static bool sceneChoices = false;
 static pid_t xvfb = -1;
 static std::string tmpDir;
 
@@ -100,7 +104,10 @@ static std::string StartXvfb(void) {
     close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
     if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
-    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "2560x1440x24", "-nolisten",
+    // Room for the largest window.
+    const std::string screen = std::to_string(std::max(2560, optionWindow.width + 80)) + "x" +
+                               std::to_string(std::max(1440, optionWindow.height + 80)) + "x24";
+    execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
            "tcp", "+extension", "GLX", static_cast<char *>(nullptr));
     _exit(127);
   }
@@ -316,11 +323,14 @@ static int PathNumber(const char *word) {
   return -1;
 }
 
-static int SizeNumber(const char *word) {
-  for (int w = 0; w < kWindowCount; w++)
-    if (std::to_string(kWindows[w].width) + "x" + std::to_string(kWindows[w].height) == word)
-      return w;
-  return -1;
+static bool TakeSize(const char *word) {
+  int width = 0, height = 0;
+  if (sscanf(word, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0 || width > 8192 ||
+      height > 8192)
+    return false;
+  optionWindow.width = width;
+  optionWindow.height = height;
+  return true;
 }
 
 int main(int argc, char **argv) {
@@ -335,13 +345,15 @@ int main(int argc, char **argv) {
       optionOnly = std::clamp(atoi(argv[++i]), 1, kSettingCount) - 1;
     else if (strcmp(argv[i], "--path") == 0 && i + 1 < argc && PathNumber(argv[i + 1]) >= 0)
       optionPath = PathNumber(argv[++i]);
-    else if (strcmp(argv[i], "--size") == 0 && i + 1 < argc && SizeNumber(argv[i + 1]) >= 0)
-      optionSize = SizeNumber(argv[++i]);
+    else if (strcmp(argv[i], "--size") == 0 && i + 1 < argc && TakeSize(argv[i + 1]))
+      i++;
+    else if (strcmp(argv[i], "--scene-choices") == 0)
+      sceneChoices = true;
     else {
-      fprintf(
-          stderr,
-          "usage: scene_frame_bench [--smoke] [--rounds N] [--seconds S] [--only N]\n"
-          "                         [--path lists|plain|full|auto] [--size 1200x600|2400x1200]\n");
+      fprintf(stderr,
+              "usage: scene_frame_bench [--smoke] [--rounds N] [--seconds S] [--only N]\n"
+              "                         [--path lists|plain|full|auto] [--size WxH "
+              "[--scene-choices]]\n");
       return 2;
     }
   }
@@ -367,7 +379,10 @@ int main(int argc, char **argv) {
   }
   bool ran = true;
   for (int w = 0; w < kWindowCount; w++)
-    if (optionSize < 0 || optionSize == w) ran = RunWindow(kWindows[w], level, argv) && ran;
+    if (optionWindow.width == 0) ran = RunWindow(kWindows[w], level, argv) && ran;
+  if (sceneChoices)
+    for (int v = 0; v < 2; v++) optionWindow.variants[v] = kWindows[1].variants[v];
+  if (optionWindow.width > 0) ran = RunWindow(optionWindow, level, argv);
   StopXvfb();
   return ran ? 0 : 1;
 }

@@ -14,6 +14,10 @@ typedef int BOOL;
 // A level is kGridSize x kGridSize cells, in the level-set file and in memory.
 constexpr int kGridSize = 30;
 
+// Degrees to radians: every heading, in both programs, is multiplied by this
+// before sin and cos. It holds pi/180, not 2 pi, whatever the name says.
+constexpr double TWOPI = 0.017453293;
+
 // The keys that take back the last character of a typed name: Backspace
 // and Delete, as GLUT reports them.
 constexpr unsigned char kKeyBackspace = 8;

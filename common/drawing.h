@@ -53,7 +53,7 @@ void SetPolygonFill(BOOL fill);
 // Each image is an RGBA pixel array from read_texture (bottom row first,
 // ready for glDrawPixels with GL_RGBA / GL_UNSIGNED_BYTE), read once by
 // ReadImageFiles and never freed. Its size sits in imageWidth/imageHeight at
-// the image's fixed index below; indices 0, 1, 4 and 51..59 stay 0.
+// the image's fixed index below; indices 0, 1, 4 and 52..59 stay 0.
 constexpr int kImageCount = 60;
 
 constexpr int kImageSliderFront = 2;
@@ -104,6 +104,8 @@ constexpr int kImageBReflectionsOff = 47;
 constexpr int kImageBReflectionsOn = 48;
 constexpr int kImageEditTitle = 49;
 constexpr int kImageEditHelp = 50;
+// The start screen's legend of the keys and the pad's buttons.
+constexpr int kImageControlsLegend = 51;
 // The same two under their file names.
 constexpr int kImageEditorTitle = kImageEditTitle;
 constexpr int kImageEditorHelp = kImageEditHelp;
@@ -122,6 +124,7 @@ extern unsigned int *LSound, *BSoundOn, *BSoundOff, *LVolume, *SVolume, *BReturn
 extern unsigned int *LShadows, *BShadowsOff, *BOneShadow, *BTwoShadows, *BAllShadows;
 extern unsigned int *LReflections, *BReflectionsOff, *BReflectionsOn;
 extern unsigned int *EditTitle, *EditHelp;
+extern unsigned int *ControlsLegend;
 
 // One catalogue entry: where the pixels go, the file (relative to the
 // working directory) and the size index.
@@ -130,7 +133,7 @@ struct ImageEntry {
   const char *file;
   int index;
 };
-constexpr int kCatalogueSize = 48;
+constexpr int kCatalogueSize = 49;
 // The catalogue in reading order.
 extern const ImageEntry imageCatalogue[kCatalogueSize];
 

@@ -17,6 +17,7 @@ unsigned int *LSound, *BSoundOn, *BSoundOff, *LVolume, *SVolume, *BReturnToGame;
 unsigned int *LShadows, *BShadowsOff, *BOneShadow, *BTwoShadows, *BAllShadows;
 unsigned int *LReflections, *BReflectionsOff, *BReflectionsOn;
 unsigned int *EditTitle, *EditHelp;
+unsigned int *ControlsLegend;
 
 // Reading order matters: a missing file stops start-up at its place here.
 // "EditorTitle.RGB" really has an upper-case extension.
@@ -69,6 +70,7 @@ const ImageEntry imageCatalogue[kCatalogueSize] = {
     {&BReflectionsOn, "images/BReflectionsOn.rgb", kImageBReflectionsOn},
     {&EditTitle, "images/EditorTitle.RGB", kImageEditTitle},
     {&EditHelp, "images/EditorHelp.rgb", kImageEditHelp},
+    {&ControlsLegend, "images/ControlsLegend.rgb", kImageControlsLegend},
 };
 
 void ReadImageFiles(void) {

@@ -109,6 +109,27 @@ void PaceWithoutOutput(timespec *due) {
   }
 }
 
+// Writes one block to the device, the rest after a short write; false (with
+// the message) when the device refuses it, which ends its output for good.
+bool WriteDeviceBlock(int fd, const int16_t *block) {
+  const char *bytes = reinterpret_cast<const char *>(block);
+  size_t left = GA_BLOCK_BYTES;
+  while (left > 0) {
+    ssize_t n = write(fd, bytes, left);
+    if (n > 0) {
+      bytes += n;
+      left -= static_cast<size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      fprintf(stderr, "gaudio: sound device lost: %s\n",
+              n < 0 ? strerror(errno) : "it takes no more sound");
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int startAudio(gameaudio *ga, const char *device_name) {
@@ -116,7 +137,11 @@ int startAudio(gameaudio *ga, const char *device_name) {
   ga->num_samples = 0;
   ga->num_playing = 0;
   ga->playing_count = 0;
-  ga->background_stream = nullptr;
+  ga->music_pid = 0;
+  ga->music_fd = -1;
+  ga->music_on = 0;
+  ga->music_have = 0;
+  ga->num_retired = 0;
   ga->alsa_pcm = nullptr;
   ga->stopping = 0;
   ga->output_lost = 0;
@@ -170,6 +195,7 @@ int stopAudio(gameaudio *ga) {
     ga->samples[i] = ga_sample{};
   }
   ga->num_samples = 0;
+  endMusicLocked(ga);  // the thread is gone: no lock to take
   if (ga->alsa_pcm != nullptr) {
     closeAlsaOutput(ga);
   } else {
@@ -177,18 +203,6 @@ int stopAudio(gameaudio *ga) {
   }
   ga->audio_fd = -1;
   return result;
-}
-
-void startBlockLocked(gameaudio *ga, int16_t *playbuffer, const int16_t *zerobuffer) {
-  if (ga->background_stream != nullptr) {
-    size_t got = fread(playbuffer, 1, GA_BLOCK_BYTES, ga->background_stream);
-    if (got == GA_BLOCK_BYTES) return;
-    // The short tail of a track is dropped; the closed stream tells the
-    // program that the track has ended.
-    pclose(ga->background_stream);
-    ga->background_stream = nullptr;
-  }
-  memcpy(playbuffer, zerobuffer, GA_BLOCK_BYTES);
 }
 
 void mixVoicesLocked(gameaudio *ga, int16_t *playbuffer) {
@@ -219,10 +233,10 @@ void *theAudioThread(void *arg) {
   const bool alsa = ga->alsa_pcm != nullptr;
   timespec due{};
   for (;;) {
-    // Cancellation waits for the device write: the thread must never end
-    // holding the lock, and the pipe read and pclose inside it could
-    // otherwise act on a cancel.
+    // Cancellation (of the device's thread) acts only in the write or the
+    // pacing sleep, where no lock is held and no read is under way.
     pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, nullptr);
+    fetchMusicBlock(ga);
     pthread_mutex_lock(&ga->buffer_mutex);
     if (ga->stopping) {
       pthread_mutex_unlock(&ga->buffer_mutex);
@@ -232,22 +246,20 @@ void *theAudioThread(void *arg) {
       startBlockLocked(ga, playbuffer, zerobuffer);
       mixVoicesLocked(ga, playbuffer);
     }
+    const bool lost = ga->output_lost;
     pthread_mutex_unlock(&ga->buffer_mutex);
-    if (alsa) {
-      // Blocks while ALSA's queue is full, which paces the loop.
-      if (ga->output_lost) {
-        PaceWithoutOutput(&due);
-      } else if (!writeAlsaBlock(ga, playbuffer)) {
-        pthread_mutex_lock(&ga->buffer_mutex);
-        ga->output_lost = 1;
-        pthread_mutex_unlock(&ga->buffer_mutex);
-      }
+    if (!alsa) pthread_setcancelstate(PTHREAD_CANCEL_ENABLE, nullptr);
+    if (lost) {
+      PaceWithoutOutput(&due);
       continue;
     }
-    pthread_setcancelstate(PTHREAD_CANCEL_ENABLE, nullptr);
-    // Blocks while the device's fragments are full: this paces the loop.
-    ssize_t ignored = write(ga->audio_fd, playbuffer, GA_BLOCK_BYTES);
-    (void)ignored;
+    // Both writes block while the output's queue is full: this paces the loop.
+    if (alsa ? writeAlsaBlock(ga, playbuffer) : WriteDeviceBlock(ga->audio_fd, playbuffer))
+      continue;
+    pthread_setcancelstate(PTHREAD_CANCEL_DISABLE, nullptr);
+    pthread_mutex_lock(&ga->buffer_mutex);
+    ga->output_lost = 1;
+    pthread_mutex_unlock(&ga->buffer_mutex);
   }
   return nullptr;
 }

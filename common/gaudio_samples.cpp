@@ -4,6 +4,7 @@
 #include "common/gaudio.h"
 
 #include "common/assetpath.h"
+#include "common/safefile.h"
 
 #include <sys/stat.h>
 
@@ -41,28 +42,35 @@ void ApplyMode(int16_t *data, int numsamples, int mode) {
   for (int f = 0; f < numsamples; f++) data[2 * f + slot] = 0;
 }
 
-void FillSample(ga_sample *s, int16_t *room, int numsamples, int mode) {
-  ApplyMode(room, numsamples, mode);
+void FillSample(ga_sample *s, int16_t *room, int numsamples) {
   s->data = room;
   s->numsamples = numsamples;
   s->dataendmarker = room + 2 * numsamples;
 }
 
-// Reads the whole file into a new sample at slot id under the lock; false
-// (with its message, nothing kept) on failure.
-bool ReadSampleLocked(gameaudio *ga, int id, FILE *file, long size, int mode) {
-  int numsamples = 0;
-  int16_t *room = AllocateRoom(size, &numsamples);
-  if (room == nullptr) return false;
+// Reads the whole file into new room; null (with its message) on failure.
+int16_t *ReadSampleFile(FILE *file, long size, int *numsamples) {
+  int16_t *room = AllocateRoom(size, numsamples);
+  if (room == nullptr) return nullptr;
   size_t got = fread(room, 1, static_cast<size_t>(size), file);
   if (got != static_cast<size_t>(size)) {
     free(room);
     fprintf(stderr, "gaudio: error reading, got only %i of %i bytes\n", static_cast<int>(got),
             static_cast<int>(size));
-    return false;
+    return nullptr;
   }
-  FillSample(&ga->samples[id], room, numsamples, mode);
-  return true;
+  return room;
+}
+
+// Installs prepared room as the next sample; its id.
+int AddSample(gameaudio *ga, int16_t *room, int numsamples, int mode) {
+  ApplyMode(room, numsamples, mode);
+  lockUnlessPaused(ga);
+  int id = ga->num_samples;
+  FillSample(&ga->samples[id], room, numsamples);
+  ga->num_samples++;
+  unlockUnlessPaused(ga);
+  return id;
 }
 
 bool SampleListFull(const gameaudio *ga) {
@@ -91,28 +99,26 @@ int Clamp256(int v) { return v < 0 ? 0 : (v > 256 ? 256 : v); }
 
 }  // namespace
 
+// The file is read before the lock is taken: the mixing thread never waits
+// for the disk. Only a regular file is read (a FIFO would hang the caller).
 int loadSampleStereo(gameaudio *ga, const char *filename, int mode) {
   if (ga->audio_fd < 0) return -1;
   if (SampleListFull(ga)) return -1;
-  int id = ga->num_samples++;
   const std::string path = FindAsset(filename);
+  FILE *file = OpenRegularFile(path.c_str());
   struct stat status;
-  FILE *file = nullptr;
-  if (stat(path.c_str(), &status) == 0) file = fopen(path.c_str(), "rb");
+  if (file != nullptr && fstat(fileno(file), &status) != 0) {
+    fclose(file);
+    file = nullptr;
+  }
   if (file == nullptr) {
     fprintf(stderr, "gaudio: error opening sample %s\n", filename);
-    ga->num_samples--;
     return -1;
   }
-  lockUnlessPaused(ga);
-  bool ok = ReadSampleLocked(ga, id, file, static_cast<long>(status.st_size), mode);
-  unlockUnlessPaused(ga);
+  int numsamples = 0;
+  int16_t *room = ReadSampleFile(file, static_cast<long>(status.st_size), &numsamples);
   fclose(file);
-  if (!ok) {
-    ga->num_samples--;
-    return -1;
-  }
-  return id;
+  return room != nullptr ? AddSample(ga, room, numsamples, mode) : -1;
 }
 
 int loadSample(gameaudio *ga, const char *filename) { return loadSampleStereo(ga, filename, 0); }
@@ -130,20 +136,11 @@ int copySampleStereo(gameaudio *ga, const int16_t *data, int bytelen, int mode) 
     fprintf(stderr, "gaudio: bad sample data (%i bytes)\n", bytelen);
     return -1;
   }
-  int id = -1;
-  lockUnlessPaused(ga);
-  {
-    int numsamples = 0;
-    int16_t *room = AllocateRoom(bytelen, &numsamples);
-    if (room != nullptr) {
-      if (bytelen > 0) memcpy(room, data, static_cast<size_t>(bytelen));
-      id = ga->num_samples;
-      FillSample(&ga->samples[id], room, numsamples, mode);
-      ga->num_samples++;
-    }
-  }
-  unlockUnlessPaused(ga);
-  return id;
+  int numsamples = 0;
+  int16_t *room = AllocateRoom(bytelen, &numsamples);
+  if (room == nullptr) return -1;
+  if (bytelen > 0) memcpy(room, data, static_cast<size_t>(bytelen));
+  return AddSample(ga, room, numsamples, mode);
 }
 
 int copySample(gameaudio *ga, const int16_t *data, int bytelen) {

@@ -93,7 +93,8 @@ void OverlayTextPosition(float x, float y, float z);
 void OverlayText(const char *string, float size = kOverlayTextSize);
 // Width in overlay units that OverlayText would move the pen by at the
 // current scale; for centring and right-aligning. Needs no GL context
-// except at scale 1 and size 24, where it asks GLUT for the bitmap widths.
+// except where the bitmap font draws (scale 1 and size 24, or no scalable
+// font), which asks GLUT for its glyph widths.
 float OverlayTextWidth(const char *string, float size = kOverlayTextSize);
 // Draws an interface image (its catalogue index) with its lower-left corner
 // at (x, y, z) and its stored size in overlay units. Lighting and texturing

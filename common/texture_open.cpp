@@ -134,7 +134,7 @@ ImageRec *ImageOpenChecked(const char *fileName, SgiStatus *status) {
     *status = kSgiNoMemory;
     return nullptr;
   }
-  image->file = std::fopen(fileName, "rb");
+  image->file = std::fopen(fileName, "rbe");  // close-on-exec
   if (!image->file) {
     const int savedErrno = errno;
     std::free(image);

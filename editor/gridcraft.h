@@ -41,11 +41,10 @@ extern int mouseX, mouseY;               // the one cell holding kCellMouseStart
 // ---- View state for the whole run.
 // Views of viewPoint.
 enum EditorView { VIEW_PREVIEW = 1, VIEW_TOP = 2 };
-extern int viewPoint;       // an EditorView; VIEW_TOP at start
-extern int lookAt;          // preview camera angle around the cursor, degrees 0..360
-extern float viewFrom;      // preview camera height, 5.0
-extern BOOL gridOn;         // draw cell outlines
-extern const double TWOPI;  // pi/180, the degree-to-radian factor (not 2 pi)
+extern int viewPoint;   // an EditorView; VIEW_TOP at start
+extern int lookAt;      // preview camera angle around the cursor, degrees 0..360
+extern float viewFrom;  // preview camera height, 5.0
+extern BOOL gridOn;     // draw cell outlines
 extern int g_Width, g_Height;
 extern float g_nearPlane, g_farPlane;
 extern GLfloat g_lightPos[4];
@@ -98,6 +97,9 @@ int GetGridNum(int max, int val);
 
 // ---- Input callbacks; they work without a window (see g_bWindowOpen in common/drawing.h).
 void Keyboard(unsigned char key, int x, int y);
+// The arrows move the cursor as i, m, j and l do; ignored while a file name
+// is typed.
+void SpecialKeys(int key, int x, int y);
 // x, y: window pixels as GLUT gives them; nothing happens on the black bars.
 void MouseButton(int button, int state, int x, int y);
 void MouseMotion(int x, int y);

@@ -58,6 +58,11 @@ static void MoveCursor(int di, int dj) {
   Redraw();
 }
 
+static void MoveCursorUp(void) { MoveCursor(1, 0); }
+static void MoveCursorDown(void) { MoveCursor(-1, 0); }
+static void MoveCursorLeft(void) { MoveCursor(0, 1); }
+static void MoveCursorRight(void) { MoveCursor(0, -1); }
+
 // An empty cell becomes an obstacle and an obstacle empty; other codes stay.
 static void ToggleCell(int i, int j) {
   if (level[i][j] == kCellEmpty)
@@ -152,10 +157,10 @@ static void EditingKey(unsigned char key) {
     case 27: exit(0);
     case '1': SetView(VIEW_TOP); break;
     case '2': SetView(VIEW_PREVIEW); break;
-    case 'i': MoveCursor(1, 0); break;
-    case 'm': MoveCursor(-1, 0); break;
-    case 'j': MoveCursor(0, 1); break;
-    case 'l': MoveCursor(0, -1); break;
+    case 'i': MoveCursorUp(); break;
+    case 'm': MoveCursorDown(); break;
+    case 'j': MoveCursorLeft(); break;
+    case 'l': MoveCursorRight(); break;
     case 'z': ToggleCursorCell(); break;
     case 'v': PlaceMouseStart(); break;
     case 'o': TurnPreview(15); break;
@@ -182,6 +187,17 @@ void Keyboard(unsigned char key, int, int) {
     FileNameKey(key);
   else
     EditingKey(key);
+}
+
+void SpecialKeys(int key, int, int) {
+  if (enteringFile) return;
+  switch (key) {
+    case GLUT_KEY_UP: MoveCursorUp(); break;
+    case GLUT_KEY_DOWN: MoveCursorDown(); break;
+    case GLUT_KEY_LEFT: MoveCursorLeft(); break;
+    case GLUT_KEY_RIGHT: MoveCursorRight(); break;
+    default: break;
+  }
 }
 
 // ---- Mouse.

@@ -13,7 +13,6 @@ int viewPoint = VIEW_TOP;
 int lookAt = 0;
 float viewFrom = 5.0f;
 BOOL gridOn = 1;
-const double TWOPI = 0.017453293;  // pi/180 despite the name
 int g_Width = 1200;
 int g_Height = 600;
 float g_nearPlane = 1.0f;

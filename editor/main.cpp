@@ -36,6 +36,7 @@ int main(int argc, char **argv) {
   glutReshapeFunc(reshape);
   glutSpecialFunc(SpecialKey);
   glutKeyboardFunc(Keyboard);
+  glutSpecialFunc(SpecialKeys);
   glutMouseFunc(MouseButton);
   glutMotionFunc(MouseMotion);
   BuildPopupMenu();

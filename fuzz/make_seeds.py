@@ -162,9 +162,53 @@ def mixer_seeds():
     put("gaudio_fuzz", "odd_length", struct.pack("<5i", 0, 0, 64, 64, 1) + samples[:5])
 
 
+# ---- Scores: the version line, then one game a line (13 fields).
+
+SCORES = "squeakling scores 1\n"
+
+
+def score_line(set_hash="00000000000000aa", points=1200, level=2, login="ada", name="set.txt",
+               factors="1 1 1", standard=1):
+    return (f"{set_hash} {points} {level} 1700000000 3 {factors} 10 {1 - standard} {standard} "
+            f"{login} {name}\n")
+
+
+def scores_seeds():
+    put("scores_fuzz", "one.txt", SCORES + score_line())
+    put("scores_fuzz", "two_sets.txt", SCORES + score_line() + score_line(points=900)
+        + score_line("fedcba9876543210", 50, 10, "o%27brien%25", "my%20levels.txt",
+                     "0.51 1.83 0.5", 0))
+    put("scores_fuzz", "full_table.txt",
+        SCORES + "".join(score_line(points=100 * k) for k in range(1, 13)))
+    put("scores_fuzz", "empty.txt", "")
+    put("scores_fuzz", "crlf.txt", (SCORES + score_line()).replace("\n", "\r\n"))
+    put("scores_fuzz", "bad_fields.txt", SCORES + score_line(points=-1) + score_line(level=11)
+        + score_line(login="a%4") + score_line(factors="nan 1 1") + "garbage\n")
+    put("scores_fuzz", "bad_version.txt", "squeakling scores 2\n" + score_line())
+    put("scores_fuzz", "bad_binary.txt", SCORES.encode() + bytes(range(256)))
+    put("scores_fuzz", "bad_long_line.txt", SCORES + score_line(name="x" * 600))
+
+
+# ---- Settings: one "name = value" a line; the first byte of a seed is the
+# width of the sliders' track the fuzzer reads it with.
+
+def settings_seeds():
+    track = bytes([180])
+    every = ("view = 2\ntextures = 0\nspotlights = 1\npolygon_fill = 0\ncat = 0\n"
+             "sound = 1\nmouse_speed = 1.37\nlives = 16\ncheese = 35\ncat_speed = 0.5\n"
+             "bonus = 2\nshadows = 3\nreflections = 0\nfullscreen = 1\n")
+    put("settings_fuzz", "every.txt", track + every.encode())
+    put("settings_fuzz", "comments.txt", track + b"# kept\n\n  lives =   7  \r\n")
+    put("settings_fuzz", "bad_values.txt", track + b"lives = 99\nmouse_speed = 1e400\n"
+        b"view = -1\nvolume = 11\nno equals sign\ncheese = 0x10\n")
+    put("settings_fuzz", "narrow_track.txt", bytes([0]) + every.encode())
+
+
 if __name__ == "__main__":
     shutil.rmtree(OUT, ignore_errors=True)
     sgi_seeds()
     obj_seeds()
     level_seeds()
     mixer_seeds()
+    scores_seeds()
+    settings_seeds()

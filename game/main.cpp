@@ -5,12 +5,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "common/assetpath.h"
 #include "common/drawing.h"
 #include "common/gaudio.h"
 #include "common/window.h"
+#include "game/gamepad.h"
 #include "game/rendering.h"
+#include "game/scores.h"
+#include "game/settings.h"
 #include "game/squeakling.h"
 
 static void StartSound(void) {
@@ -18,8 +22,7 @@ static void StartSound(void) {
     printf("Cannot intialize audio\n");
     SOUND_ON = 0;
   } else {
-    SOUND_ON = 1;
-    LoadSoundSamples();
+    LoadSoundSamples();  // SOUND_ON stays as the settings file left it
   }
 }
 
@@ -59,12 +62,20 @@ int main(int argc, char **argv) {
 
   InitSettings();
   glEnable(GL_TEXTURE_2D);  // texturing starts on, as InitSettings says
+  ReadSettingsFile();
   srand(time(nullptr));
   // A level set named on the command line is opened as written, relative to
   // the folder the game was started from; only the default is an asset.
   // Two or more level sets load the default, like none.
-  LoadUserLevel(command.positional ? command.positional : FindAsset("defaultlevel.txt").c_str());
+  std::string levelSet = command.positional ? command.positional : FindAsset("defaultlevel.txt");
+  LoadUserLevel(levelSet.c_str());
+  NoteLevelSet(levelSet.c_str());
   StartSound();
+  StartGamepad();
+  SettleSettings();
+  atexit(FlushSettings);  // every way out ends in exit()
+  ReadScoresFile();
+  BeginGameRecord();  // the panel's Return to game plays without a restart
 
   InstallScreen(&startScreen);
   glutReshapeFunc(reshape);

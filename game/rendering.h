@@ -50,6 +50,9 @@ void reshape(int width, int height);
 void display(void);            // the play screen's frame
 void SetUpDisplay(void);       // lights, clears and camera: first step of every screen
 void SetLightPositions(void);  // the six positions only, under the current model-view
+// The model-view matrix of the camera of viewPoint, at the mouse and
+// viewOrient: the last step of SetUpDisplay.
+void LoadCamera(void);
 
 // ---- Scene scale: fewer pixels for the scene on a software renderer ----
 // A renderer without a GPU pays for every pixel, so on one the scene of a

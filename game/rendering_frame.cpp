@@ -165,16 +165,20 @@ BOOL GetCamera(int view, double mx, double my, double orient, double eye[3], dou
   }
 }
 
-void SetUpDisplay(void) {
-  IssueLights();
+void LoadCamera(void) {
   glMatrixMode(GL_MODELVIEW);
   glLoadIdentity();
-  GLbitfield clear = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
-  if (shadowsOn || reflectionsOn) clear |= GL_STENCIL_BUFFER_BIT;
-  glClear(clear);
   double eye[3], centre[3], up[3];
   if (GetCamera(viewPoint, mousex, mousey, viewOrient, eye, centre, up))
     gluLookAt(eye[0], eye[1], eye[2], centre[0], centre[1], centre[2], up[0], up[1], up[2]);
+}
+
+void SetUpDisplay(void) {
+  IssueLights();
+  GLbitfield clear = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
+  if (shadowsOn || reflectionsOn) clear |= GL_STENCIL_BUFFER_BIT;
+  glClear(clear);
+  LoadCamera();
 }
 
 // The flow decides first what the frame shows; the drawing follows it.
@@ -197,7 +201,8 @@ void display(void) {
 static FILE *frameLog = nullptr;
 
 void OpenFrameLog(const char *fileName) {
-  frameLog = fopen(fileName, "w");
+  // Close-on-exec: the music decoders must not hold the log open.
+  frameLog = fopen(fileName, "we");
   if (!frameLog) perror(fileName);
 }
 

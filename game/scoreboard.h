@@ -50,7 +50,8 @@ void DrawScoreBoard(int level, int lives, int score, int cheese, double speedSca
 // "Level <level> Get Ready!!" and the lives over the scene dimmed to 40 %.
 // Leaves blending disabled.
 void DrawLevelInterlude(int level, int lives);
-// One frame of the start screen: moves the title 4 units and draws it.
+// One frame of the start screen: moves the title 4 units and draws it, with
+// the legend of the keys and the pad above it.
 void DrawStartSequence(void);
 // Game-over and win overlay: the message, Restart and Quit, then darkening.
 void DrawDeath(const char *string);

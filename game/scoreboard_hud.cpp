@@ -7,6 +7,7 @@
 
 #include "common/drawing.h"
 #include "game/scoreboard.h"
+#include "game/scores.h"
 
 // Raster positions in overlay units. What covers what depends on them and
 // on the drawing order under the scene's less-than depth test: a later
@@ -20,6 +21,8 @@ static constexpr GLfloat DeadPos[3] = {550.0f, 300.0f, 0.0f};
 static constexpr GLfloat RestartPos[3] = {450.0f, 500.0f, 0.0f};
 static constexpr GLfloat QuitPos[3] = {650.0f, 500.0f, 0.0f};
 static constexpr float kStartTitleY = 150.0f;
+// The controls legend over the title's band: 40 ... 1160, 425 ... 585.
+static constexpr float kLegendX = 40.0f, kLegendY = 425.0f;
 // The interlude's darkening lies just behind the text drawn at z = 0.
 static constexpr float kInterludeShadeZ = -0.1f;
 // Title speed in overlay units per drawn frame: it follows the frame rate.
@@ -162,6 +165,8 @@ void DrawStartSequence(void) {
   SetUp2dDraw();
   StepStartTitle(imageWidth[kImageTitle]);
   DrawImage(kImageTitle, static_cast<float>(animatedX), kStartTitleY, 0.0f);
+  DrawImage(kImageControlsLegend, kLegendX, kLegendY, 0.0f);
+  DrawStartScores();
   End2dDraw();
 }
 
@@ -176,6 +181,7 @@ void DrawDeath(const char *string) {
   DrawString(string);
   DrawImage(kImageBRestart, RestartPos[0], RestartPos[1], RestartPos[2]);
   DrawImage(kImageBQuit, QuitPos[0], QuitPos[1], QuitPos[2]);
+  DrawEndScores();
   SetShadeMaterial();
   DrawWindowQuad(0.0f);
   End2dDraw();

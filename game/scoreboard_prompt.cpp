@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "game/scoreboard.h"
+#include "game/scores.h"
 #include "game/squeakling.h"
 
 char text[kTextSize];
@@ -47,6 +48,7 @@ static void TypeKey(unsigned char key) {
 static void SubmitName(void) {
   fileTextIndex = 0;
   if (LoadUserLevel(fileText)) {
+    NoteLevelSet(fileText);
     SetPanelText("Loaded Levelset: ");
     DoRestart(FALSE);
   } else {

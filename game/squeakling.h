@@ -94,8 +94,6 @@ extern double bonusSlope;      // -10.0: factor of bonusFreq in the fruit spacin
 extern double cheeseRotation;  // spin of cheese and fruit, degrees
 extern double purTime;         // seconds since the last purr
 extern BOOL change_level;      // a level was finished; the interlude advances
-// Degrees to radians: this holds pi/180, not 2 pi, whatever the name says.
-extern const double TWOPI;
 extern const double ROOT2;
 
 // The play screen's idle callback: one simulation step at the wall clock.
@@ -152,6 +150,7 @@ extern gameaudio soundFX;
 struct Screen {
   void (*display)(void);
   void (*keyboard)(unsigned char key, int x, int y);
+  void (*special)(int key, int x, int y);  // arrow and function keys; nullptr ignores them
   void (*mouse)(int button, int state, int x, int y);
   void (*motion)(int x, int y);  // nullptr leaves the motion handler as it is
   void (*idle)(void);
@@ -174,7 +173,30 @@ enum MenuCommand { MENU_LIGHTING = 1, MENU_POLYMODE = 2, MENU_TEXTURING = 3, MEN
 void displayStart(void);
 void StartGame(void);
 void KeyboardStart(unsigned char key, int x, int y);
+// The start screen's way into play, for any key, arrow or pad button: a
+// restart and the first in-game track.
+void BeginGame(void);
+void SpecialStart(int key, int x, int y);
 void Keyboard(unsigned char key, int x, int y);
+// The play screen's arrows: Left and Right turn as j and l, Up hops as i,
+// Down turns around as k.
+void SpecialKeys(int key, int x, int y);
+// The moves of the mouse shared by the letter keys, the arrows and the pad.
+enum PlayMove {
+  MOVE_TURN_LEFT,    // -45 degrees
+  MOVE_TURN_RIGHT,   // +45
+  MOVE_NUDGE_LEFT,   // -10
+  MOVE_NUDGE_RIGHT,  // +10
+  MOVE_TURN_AROUND,  // +180
+  MOVE_HOP_FORWARD,  // one cell along the heading, at once
+  MOVE_HOP_BACK,     // one cell against it
+};
+// Ignored while paused or in an interlude (animate clear); the heading
+// stays in 0 ... 360 after a turn.
+void MoveMouse(PlayMove move);
+// The space key's pause and resume: nothing until the interlude is over
+// (time_since_death > 5), then SetPaused(!PAUSED).
+void TogglePause(void);
 // The pointer callbacks take window pixels and map them into the 1200 x 600
 // window's (common/overlay.h) before their hit tests; the bars do nothing.
 void MouseButton(int button, int state, int x, int y);

@@ -11,8 +11,11 @@
 #include "common/drawing.h"
 #include "common/gaudio.h"
 #include "common/overlay.h"
+#include "game/gamepad.h"
 #include "game/rendering.h"
 #include "game/scoreboard.h"
+#include "game/scores.h"
+#include "game/settings.h"
 #include "game/squeakling.h"
 #include "model/glm.h"
 
@@ -40,11 +43,14 @@ gameaudio soundFX;
 
 int g_Width = 1200, g_Height = 600;
 
-const Screen startScreen = {displayStart, KeyboardStart, MouseButton, MouseMotion, StartGame};
-const Screen playScreen = {display, Keyboard, MouseButton, MouseMotion, AnimateScene};
-const Screen controlPanelScreen = {CPDisplay, CPKeyboard, CPMouseButton, MouseMotion, CPIdle};
-const Screen gameOverScreen = {DisplayDeath, KeyboardDeath, MouseDeath, nullptr, DeathIdle};
-const Screen winScreen = {DisplayWin, KeyboardDeath, MouseDeath, nullptr, WinIdle};
+const Screen startScreen = {displayStart, KeyboardStart, SpecialStart,
+                            MouseButton,  MouseMotion,   StartGame};
+const Screen playScreen = {display, Keyboard, SpecialKeys, MouseButton, MouseMotion, AnimateScene};
+const Screen controlPanelScreen = {CPDisplay,     CPKeyboard,  nullptr,
+                                   CPMouseButton, MouseMotion, CPIdle};
+const Screen gameOverScreen = {DisplayDeath, KeyboardDeath, nullptr,
+                               MouseDeath,   nullptr,       DeathIdle};
+const Screen winScreen = {DisplayWin, KeyboardDeath, nullptr, MouseDeath, nullptr, WinIdle};
 
 const Screen *currentScreen = nullptr;
 void (*currentKeyboard)(unsigned char, int, int) = nullptr;
@@ -66,15 +72,29 @@ constexpr float kInterludeReset = 1.0f;
 
 static void DispatchKeyboard(unsigned char key, int x, int y) { currentKeyboard(key, x, y); }
 
+// Every idle turn, on every screen, first reads the pad, whose presses act
+// like keys before the screen's own idle work draws their outcome, then takes
+// note of the settings: the settings file and the game's record watch them
+// here, whatever changed them (keys, pad, pop-up menu, control panel).
+static void DispatchIdle(void) {
+  PollGamepad();
+  struct timeval now;
+  gettimeofday(&now, nullptr);
+  KeepSettings(static_cast<double>(now.tv_sec) + now.tv_usec / 1e6);
+  NoteGameSettings();
+  currentScreen->idle();
+}
+
 void InstallScreen(const Screen *screen) {
   currentScreen = screen;
   currentKeyboard = screen->keyboard;
   if (!g_bWindowOpen) return;
   glutDisplayFunc(screen->display);
   glutKeyboardFunc(DispatchKeyboard);
+  glutSpecialFunc(screen->special);
   glutMouseFunc(screen->mouse);
   if (screen->motion) glutMotionFunc(screen->motion);
-  glutIdleFunc(screen->idle);
+  glutIdleFunc(DispatchIdle);
 }
 
 void InstallKeyboard(void (*keyboard)(unsigned char, int, int)) { currentKeyboard = keyboard; }
@@ -148,11 +168,15 @@ void displayStart(void) {
 
 void StartGame(void) { displayStart(); }
 
-void KeyboardStart(unsigned char, int, int) {
+void BeginGame(void) {
   DoRestart(TRUE);
   stopBackground(&soundFX);
   ChangeMusic();
 }
+
+void KeyboardStart(unsigned char, int, int) { BeginGame(); }
+
+void SpecialStart(int, int, int) { BeginGame(); }
 
 // ---- Play screen ----
 
@@ -177,8 +201,25 @@ void SetPaused(BOOL on) {
   animate = !PAUSED;
 }
 
+void TogglePause(void) {
+  if (time_since_death > kPauseAfter) SetPaused(!PAUSED);
+}
+
+void MoveMouse(PlayMove move) {
+  if (!animate) return;
+  switch (move) {
+    case MOVE_TURN_LEFT: TurnMouse(-45); break;
+    case MOVE_TURN_RIGHT: TurnMouse(45); break;
+    case MOVE_NUDGE_LEFT: TurnMouse(-10); break;
+    case MOVE_NUDGE_RIGHT: TurnMouse(10); break;
+    case MOVE_TURN_AROUND: TurnMouse(180); break;
+    case MOVE_HOP_FORWARD: StepMouse(1.0); break;
+    case MOVE_HOP_BACK: StepMouse(-1.0); break;
+  }
+}
+
 void Keyboard(unsigned char key, int, int) {
-  if (key == ' ' && time_since_death > kPauseAfter) SetPaused(!PAUSED);
+  if (key == ' ') TogglePause();
   if (!animate) return;
   switch (key) {
     case 27: EndProgram();
@@ -188,13 +229,25 @@ void Keyboard(unsigned char key, int, int) {
     case 'q': SelectFromMenu(MENU_LIGHTING); break;
     case 'w': SelectFromMenu(MENU_POLYMODE); break;
     case 'e': SelectFromMenu(MENU_TEXTURING); break;
-    case 'i': StepMouse(1.0); break;
-    case 'm': StepMouse(-1.0); break;
-    case 'j': TurnMouse(-45); break;
-    case 'l': TurnMouse(45); break;
-    case 'u': TurnMouse(-10); break;
-    case 'o': TurnMouse(10); break;
-    case 'k': TurnMouse(180); break;
+    case 'i': MoveMouse(MOVE_HOP_FORWARD); break;
+    case 'm': MoveMouse(MOVE_HOP_BACK); break;
+    case 'j': MoveMouse(MOVE_TURN_LEFT); break;
+    case 'l': MoveMouse(MOVE_TURN_RIGHT); break;
+    case 'u': MoveMouse(MOVE_NUDGE_LEFT); break;
+    case 'o': MoveMouse(MOVE_NUDGE_RIGHT); break;
+    case 'k': MoveMouse(MOVE_TURN_AROUND); break;
+    default: break;
+  }
+}
+
+// The arrows steer as j, l, i and k do; Down turns around, since a hop back
+// would run the mouse into what it just passed.
+void SpecialKeys(int key, int, int) {
+  switch (key) {
+    case GLUT_KEY_LEFT: MoveMouse(MOVE_TURN_LEFT); break;
+    case GLUT_KEY_RIGHT: MoveMouse(MOVE_TURN_RIGHT); break;
+    case GLUT_KEY_UP: MoveMouse(MOVE_HOP_FORWARD); break;
+    case GLUT_KEY_DOWN: MoveMouse(MOVE_TURN_AROUND); break;
     default: break;
   }
 }
@@ -280,6 +333,7 @@ void DoRestart(BOOL fullRestart) {
   catSpeed = catSpeedInit;
   score = 0;
   PAUSED = 0;
+  BeginGameRecord();  // a game left unfinished is never recorded
   if (fullRestart) InstallScreen(&playScreen);
 }
 

@@ -130,7 +130,7 @@ static BOOL ReadRowChunk(const char *chunk, int x) {
 }
 
 BOOL LoadUserLevel(const char *fileName) {
-  std::unique_ptr<FILE, int (*)(FILE *)> file(fopen(fileName, "r"), fclose);
+  std::unique_ptr<FILE, int (*)(FILE *)> file(fopen(fileName, "re"), fclose);  // close-on-exec
   if (!file) return FALSE;
 
   ClearLevels();

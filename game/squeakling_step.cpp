@@ -7,6 +7,7 @@
 
 #include "common/drawing.h"
 #include "common/gaudio.h"
+#include "game/scores.h"
 #include "game/squeakling.h"
 
 double mousex = 0, mousey = 0;
@@ -34,7 +35,6 @@ double bonusSlope = -10.0;
 double cheeseRotation = 0;
 double purTime = 0;
 BOOL change_level = 0;
-const double TWOPI = 0.017453293;
 const double ROOT2 = 1.414213562;
 
 constexpr int kNumCheck = 3;             // probe points per animal and step
@@ -243,6 +243,7 @@ static void FinishLevel(struct timeval now) {
   // At or past the last level: an empty level past the set can never be
   // finished, but winning there keeps levelNum inside the set regardless.
   if (levelNum >= numLevels - 1) {
+    EndGameRecord();
     InstallScreen(&winScreen);
     time_of_death = now;
   } else {
@@ -303,6 +304,7 @@ static void TurnCatAtRandom(void) {
 
 static void LoseLife(struct timeval now) {
   if (livesLeft <= 0) {
+    EndGameRecord();
     InstallScreen(&gameOverScreen);
     animate = 0;
   } else {

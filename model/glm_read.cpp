@@ -314,7 +314,7 @@ bool glmReadMTL(GLMmodel *model, const char *name, GLMreadError *error) {
   char *dir = glmDirName(model->pathname);
   std::string path = std::string(dir) + name;
   free(dir);
-  GLMfile file(fopen(path.c_str(), "r"), fclose);
+  GLMfile file(fopen(path.c_str(), "re"), fclose);  // close-on-exec
   if (!file)
     return glmFail(error, false, "glmReadMTL() failed: can't open material file \"%s\".\n",
                    path.c_str());
@@ -534,7 +534,7 @@ static void glmAllocateArrays(GLMmodel *model) {
 }
 
 GLMmodel *glmReadOBJFile(const char *filename, GLMreadError *error) {
-  GLMfile file(fopen(filename, "r"), fclose);
+  GLMfile file(fopen(filename, "re"), fclose);  // close-on-exec
   if (!file) {
     glmFail(error, false, "glmReadOBJ() failed: can't open data file \"%s\".\n", filename);
     return nullptr;

@@ -12,6 +12,8 @@ PACKAGES=(
   libgl1-mesa-dev libglu1-mesa-dev freeglut3-dev libgl1-mesa-dri libasound2-dev
   # the overlay's text at every window scale: FreeType and a Times-metric serif
   libfreetype-dev fonts-liberation
+  # game pads: SDL2's game-controller layer (no SDL window)
+  libsdl2-dev
   # asset making: images, sounds, music, models
   imagemagick fonts-dejavu-core sox lame python3
   # the music decoder the game starts
@@ -21,6 +23,9 @@ PACKAGES=(
   libasound2-plugins pulseaudio pulseaudio-utils
   # headless tests: a virtual display, input and window tools, an independent SGI writer
   xvfb xdotool x11-utils x11-apps netpbm
+  # a window manager for the end-to-end tests that minimise the game's window or
+  # make it full screen; xrdb for the desktop's scale (Xft.dpi)
+  openbox x11-xserver-utils
   # test tools: the end-to-end suite's runner, and its pixel arrays
   python3-pytest python3-pytest-timeout python3-numpy python3-pil
   # the Debian package: shared-library dependencies, its checkers

@@ -1,8 +1,10 @@
 // Starting the mixer on a device: refusals with their messages, and end to
 // end a real mixing thread writing through "/dev/dsp" (the preloaded
 // libdevdsp.so stands in for the device, pacing writes like one) while the
-// real mpg123 decodes a shipped track.
+// real mpg123 decodes a shipped track, stalls on a FIFO that nobody writes,
+// or plays into a device that fails.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 
@@ -44,8 +46,9 @@ TEST(DeviceStart, AFileThatIsNoSoundDeviceIsClosedAgain) {
   EXPECT_EQ(ga->audio_fd, -1);
 }
 
-// Runs this test again in a child process with the device stand-in preloaded.
-int RunWithDeviceStandIn(const std::string &capture, const char *filter) {
+// Runs this test again in a child process with the device stand-in preloaded
+// (and extra, a setting of the stand-in, in its environment).
+int RunWithDeviceStandIn(const std::string &capture, const char *filter, std::string extra = "") {
   std::string preload = std::string("LD_PRELOAD=") + SQ_BIN_DIR + "/libdevdsp.so";
   std::string captureVar = "SQ_DEVDSP_CAPTURE=" + capture;
   std::string flag = std::string(kChildFlag) + "=1";
@@ -55,6 +58,7 @@ int RunWithDeviceStandIn(const std::string &capture, const char *filter) {
   env.push_back(preload.data());
   env.push_back(captureVar.data());
   env.push_back(flag.data());
+  if (!extra.empty()) env.push_back(extra.data());
   env.push_back(nullptr);
   pid_t pid = fork();
   if (pid == 0) {
@@ -159,6 +163,130 @@ TEST(DeviceEndToEnd, ARealThreadWritesMusicAndVoicesToTheDevice) {
     }
   }
   EXPECT_EQ(voiceBlocks, 1);
+}
+
+// ---- A decoder that stalls, a device that fails ----
+
+double MillisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+// Waits up to 5 s for a condition on the record, checked under the lock.
+template <typename F>
+bool WaitUntil(gameaudio *ga, F condition) {
+  for (int i = 0; i < 500; i++) {
+    pthread_mutex_lock(&ga->buffer_mutex);
+    bool met = condition(ga);
+    pthread_mutex_unlock(&ga->buffer_mutex);
+    if (met) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+bool AllMixed(gameaudio *ga) { return ga->num_playing == 0; }
+
+// A quarter second of a constant frame: mixed out only at the device's pace.
+int QuarterSecondSample(gameaudio *ga) {
+  std::vector<int16_t> frames;
+  for (int i = 0; i < GA_RATE / 4; i++) frames.insert(frames.end(), {700, 700});
+  return copySample(ga, frames.data(), static_cast<int>(frames.size() * 2));
+}
+
+// The longest any of the program's calls took, in milliseconds.
+struct CallTimer {
+  double worst = 0;
+  template <typename F>
+  void operator()(F call) {
+    auto start = std::chrono::steady_clock::now();
+    call();
+    worst = std::max(worst, MillisecondsSince(start));
+  }
+};
+
+// mpg123 opening a FIFO that nobody writes waits there: a decoder that
+// stalls before its first byte. The program's calls go on at once, voices
+// play, and the music comes once the decoder writes.
+void PlayAgainstAStalledDecoder() {
+  alarm(60);  // a call that hangs ends this child, and so fails the test
+  static gameaudio ga;
+  ASSERT_EQ(startAudio(&ga, "/dev/dsp"), 0);
+  std::string fifo = MakeTempDir() + "/stalled.mp3";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  int voice = QuarterSecondSample(&ga);
+  CallTimer timed;
+  timed([&] { playBackground(&ga, fifo.c_str()); });
+  ASSERT_FALSE(WaitForDecoder().empty());
+  for (int step = 0; step < 30; step++) {
+    timed([&] { EXPECT_EQ(checkBackground(&ga), 1); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  timed([&] { EXPECT_LT(playSample(&ga, voice, 1), 0); });
+  EXPECT_TRUE(WaitUntil(&ga, AllMixed)) << "voices play on while the decoder stalls";
+  timed([&] { stopBackground(&ga); });  // ends the stalled decoder
+  // Gone before the next opens the FIFO: a writer could meet the dying one.
+  ASSERT_TRUE(WaitForNoDecoder());
+  timed([&] { playBackground(&ga, fifo.c_str()); });
+  timed([&] { EXPECT_EQ(checkBackground(&ga), 1); });
+
+  // The decoder writes again: 60000 bytes of the track fit in the FIFO.
+  std::vector<char> mp3 = ReadFile(kTrack);
+  mp3.resize(60000);
+  int writer = open(fifo.c_str(), O_WRONLY);
+  ASSERT_GE(writer, 0);
+  EXPECT_EQ(write(writer, mp3.data(), mp3.size()), static_cast<ssize_t>(mp3.size()));
+  close(writer);
+  EXPECT_TRUE(WaitUntil(&ga, [](gameaudio *g) { return g->music_bytes >= 20 * GA_BLOCK_BYTES; }));
+  timed([&] { stopBackground(&ga); });
+  EXPECT_LT(timed.worst, 200.0) << "no call waits for the decoder";
+
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(stopAudio(&ga), 0);
+  EXPECT_LT(MillisecondsSince(start), 1000.0);
+  EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "every decoder reaped";
+}
+
+TEST(DeviceStall, NoCallWaitsForADecoderThatStalls) {
+  if (getenv(kChildFlag)) {
+    PlayAgainstAStalledDecoder();
+    return;
+  }
+  ASSERT_EQ(RunWithDeviceStandIn(MakeTempDir() + "/dsp.raw", "DeviceStall.*"), 0);
+}
+
+// The device takes eight blocks, then fails every write. Said once; the
+// thread mixes on at the pace of the clock, so the music is not eaten at
+// decoding speed and the thread does not spin.
+void PlayIntoAFailingDevice() {
+  alarm(60);
+  static gameaudio ga;
+  CaptureStderr();
+  ASSERT_EQ(startAudio(&ga, "/dev/dsp"), 0);
+  auto start = std::chrono::steady_clock::now();
+  playBackground(&ga, kTrack.c_str());
+  EXPECT_TRUE(WaitUntil(&ga, [](gameaudio *g) { return g->output_lost != 0; }));
+  double cpuStart = ThreadSeconds(ga.audio_thread);
+  std::this_thread::sleep_for(std::chrono::milliseconds(1000));
+  EXPECT_LT(ThreadSeconds(ga.audio_thread) - cpuStart, 0.1) << "no spinning";
+  int voice = QuarterSecondSample(&ga);
+  EXPECT_LT(playSample(&ga, voice, 1), 0);
+  EXPECT_TRUE(WaitUntil(&ga, AllMixed));
+  EXPECT_EQ(checkBackground(&ga), 1)
+      << "a 20-second track still plays after " << MillisecondsSince(start) << " ms";
+  auto stop = std::chrono::steady_clock::now();
+  EXPECT_EQ(stopAudio(&ga), 0);
+  EXPECT_LT(MillisecondsSince(stop), 1000.0);
+  EXPECT_EQ(GetCapturedStderr(), "gaudio: sound device lost: Input/output error\n");
+}
+
+TEST(DeviceLost, AFailingWriteIsSaidOnceAndMixingKeepsTime) {
+  if (getenv(kChildFlag)) {
+    PlayIntoAFailingDevice();
+    return;
+  }
+  std::string failAfter = "SQ_DEVDSP_FAIL_AFTER=" + std::to_string(8 * GA_BLOCK_BYTES);
+  ASSERT_EQ(RunWithDeviceStandIn(MakeTempDir() + "/dsp.raw", "DeviceLost.*", failAfter), 0);
 }
 
 }  // namespace

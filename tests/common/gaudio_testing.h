@@ -43,7 +43,7 @@ struct NoAlsaOutput {
 struct MixerFree {
   void operator()(gameaudio *ga) const {
     for (int i = 0; i < ga->num_samples; i++) free(ga->samples[i].data);
-    if (ga->background_stream) pclose(ga->background_stream);
+    endMusicLocked(ga);
     if (ga->audio_fd >= 0) close(ga->audio_fd);
     delete ga;
   }
@@ -90,7 +90,7 @@ inline std::vector<char> ReadFile(const std::string &path) {
 }
 
 // Command lines of this process's children that mention mpg123 (the shell
-// started by popen, or the decoder itself when the shell execs it).
+// the mixer starts, or the decoder itself once the shell has exec'd it).
 inline std::vector<std::pair<int, std::string>> DecoderChildren() {
   std::vector<std::pair<int, std::string>> found;
   DIR *proc = opendir("/proc");
@@ -116,14 +116,35 @@ inline std::vector<std::pair<int, std::string>> DecoderChildren() {
   return found;
 }
 
-// Waits up to a second for a decoder child to show up.
+// Waits up to a second for exactly one decoder child (a decoder just killed
+// may take moments to go) and returns its command line, or "".
 inline std::string WaitForDecoder() {
   for (int i = 0; i < 100; i++) {
     auto children = DecoderChildren();
-    if (!children.empty()) return children.front().second;
+    if (children.size() == 1) return children.front().second;
     usleep(10000);
   }
   return "";
+}
+
+// Waits up to a second for the decoder children to go; true when none is left.
+inline bool WaitForNoDecoder() {
+  for (int i = 0; i < 100 && !DecoderChildren().empty(); i++) usleep(10000);
+  return DecoderChildren().empty();
+}
+
+// The next block as the mixing thread builds it, waiting up to five seconds
+// for the decoder: a block of music, or empty once no decoder runs.
+inline std::vector<char> NextMusicBlock(gameaudio *ga) {
+  int16_t zero[GA_BLOCK_VALUES] = {};
+  std::vector<char> block(GA_BLOCK_BYTES);
+  for (int i = 0; i < 5000; i++) {
+    fetchMusicBlock(ga);
+    if (startBlockLocked(ga, reinterpret_cast<int16_t *>(block.data()), zero)) return block;
+    if (ga->music_pid == 0) return {};
+    usleep(1000);
+  }
+  return {};
 }
 
 // Decodes a track as the mixer's decoder does, for comparison.

@@ -3,11 +3,14 @@
 // requests on it succeed and are logged one per line to SQ_DEVDSP_CAPTURE
 // with ".ioctl" appended, and writes go to the file paced like a device
 // playing 44100 Hz 16-bit stereo with the fragment queue it was asked for.
+// With SQ_DEVDSP_FAIL_AFTER=n the device takes n bytes, then fails every
+// write with EIO, as a device unplugged or taken away would.
 // Other descriptors and paths pass through untouched. The library takes
 // itself out of LD_PRELOAD at load, so preload it on the program itself, not
 // on a wrapper such as timeout or env in front of it.
 #undef _FORTIFY_SOURCE
 #include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <stdarg.h>
 #include <stdio.h>
@@ -23,10 +26,12 @@ constexpr double kBytesPerSecond = 44100.0 * 4;
 constexpr char kDevice[] = "/dev/dsp";
 
 char g_capture[4096] = "/dev/null";
-int g_fd = -1;              // the open stand-in device
-int g_log = -1;             // its request log
-double g_capacity = 65536;  // bytes the device queues before writes block
-double g_drainedAt = 0;     // time at which the queued bytes will have played
+int g_fd = -1;               // the open stand-in device
+int g_log = -1;              // its request log
+double g_capacity = 65536;   // bytes the device queues before writes block
+double g_drainedAt = 0;      // time at which the queued bytes will have played
+long long g_failAfter = -1;  // bytes taken before writes fail; -1 never
+long long g_taken = 0;       // bytes taken so far
 
 template <typename F>
 F Real(const char *name) {
@@ -91,6 +96,8 @@ __attribute__((constructor)) void Setup() {
   if (capture != nullptr && strlen(capture) < sizeof g_capture - 8) {
     snprintf(g_capture, sizeof g_capture, "%s", capture);
   }
+  const char *failAfter = getenv("SQ_DEVDSP_FAIL_AFTER");
+  if (failAfter != nullptr) g_failAfter = atoll(failAfter);
   // Only this process gets the stand-in, not the programs it starts.
   unsetenv("LD_PRELOAD");
 }
@@ -131,7 +138,14 @@ extern "C" int ioctl(int fd, unsigned long request, ...) {
 }
 
 extern "C" ssize_t write(int fd, const void *buf, size_t n) {
-  if (fd >= 0 && fd == g_fd) Pace(n);
+  if (fd >= 0 && fd == g_fd && g_failAfter >= 0 && g_taken >= g_failAfter) {
+    errno = EIO;
+    return -1;
+  }
+  if (fd >= 0 && fd == g_fd) {
+    Pace(n);
+    g_taken += static_cast<long long>(n);
+  }
   return Real<ssize_t (*)(int, const void *, size_t)>("write")(fd, buf, n);
 }
 

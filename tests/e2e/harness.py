@@ -163,6 +163,9 @@ class Session:
         self.bin, self.artifacts, self.display, self.name = bin_dir, artifacts, display, name
         self.procs = []
         self.last = None          # the last screenshot taken, kept if the test fails
+        # What screenshots of a window show the test: the window's pixels,
+        # or (set by a test of another window size) its picture at 1200 x 600.
+        self.view = None
         self.workdir = tempfile.mkdtemp(prefix="sq-e2e-")
         self.data = os.path.join(self.workdir, "data")
         shutil.copytree(data, self.data, symlinks=True)
@@ -171,6 +174,12 @@ class Session:
         # No sound server unless a test starts its own: ALSA's default output
         # then finds none, as on a machine without one.
         self.env["PULSE_SERVER"] = "unix:" + os.path.join(self.workdir, "no-server")
+        # The player's files (scores, settings) of every program the test
+        # starts live in the test's own folders, never in the user's.
+        self.data_home = os.path.join(self.workdir, "xdg-data")
+        self.config_home = os.path.join(self.workdir, "xdg-config")
+        self.env["XDG_DATA_HOME"] = self.data_home
+        self.env["XDG_CONFIG_HOME"] = self.config_home
 
     def close(self):
         for p in self.procs:
@@ -333,14 +342,16 @@ class Session:
         argv += ["sleep", "0.03", "mouseup", button]
         self.xdotool(*argv)
 
-    def screenshot(self, win, name=None):
-        """The window's pixels ("root": the whole screen); kept as
-        <artifacts>/<name>.png when named."""
+    def screenshot(self, win, name=None, raw=False):
+        """The window's pixels ("root": the whole screen), through `view`
+        unless raw; kept as <artifacts>/<name>.png when named."""
         where = ["-root"] if win == "root" else ["-id", str(win)]
-        raw = subprocess.run(["xwd", "-silent", *where], env=self.env,
-                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30,
-                             check=True).stdout
-        img = Image(parse_xwd(raw))
+        dump = subprocess.run(["xwd", "-silent", *where], env=self.env,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=30,
+                              check=True).stdout
+        img = Image(parse_xwd(dump))
+        if self.view and win != "root" and not raw:
+            img = self.view(img)
         self.last = img
         if name:
             self.keep(img, name)

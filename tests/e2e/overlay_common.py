@@ -5,6 +5,7 @@ import os
 import time
 
 import numpy as np
+from PIL import Image as PILImage
 
 from harness import Image
 
@@ -20,6 +21,44 @@ SLIDER_LEFT, SLIDER_RIGHT = 525, 675   # the strip of a 180-pixel track
 DEATH_RESTART, DEATH_QUIT = (540, 75), (740, 75)
 PAUSE_BAND = (395, 48, 830, 76)  # "Game paused - press spacebar to continue"
 GET_READY = (490, 280, 760, 302)  # "Level 1 Get Ready!!" in the interlude
+
+
+# ---- Windows of other sizes: the 1200 x 600 picture in the largest 2:1
+# rectangle centred in the window, black bars beside or above it.
+
+def picture_for(width, height):
+    """(left, top, width, height) of the picture in a window of that size."""
+    h = max(1, min(height, width // 2))
+    w = 2 * h
+    left = max(0, (width - w) // 2)
+    bottom = max(0, (height - h) // 2)
+    return left, max(0, height - bottom - h), w, h
+
+
+def at(size, x, y):
+    """The window pixel that shows pixel (x, y) of the 1200 x 600 window, in
+    a window of `size` (width, height); (x, y) itself at 1200 x 600."""
+    left, top, w, h = picture_for(*size)
+    return left + (2 * x + 1) * w // 2400, top + (2 * y + 1) * h // 1200
+
+
+def picture_of(img, size):
+    """The picture of a window screenshot as 1200 x 600 pixels (averaged
+    down, or up, from the window's resolution), so that the places and
+    pixel checks of the default window apply at any size."""
+    left, top, w, h = picture_for(*size)
+    a = img.a[top:top + h, left:left + w]
+    if (w, h) != (1200, 600):
+        a = np.asarray(PILImage.fromarray(a).resize((1200, 600), PILImage.BOX))
+    return Image(a.copy())
+
+
+def bars(img, size):
+    """The pixels of a window screenshot outside its picture, flattened."""
+    left, top, w, h = picture_for(*size)
+    mask = np.ones(img.a.shape[:2], dtype=bool)
+    mask[top:top + h, left:left + w] = False
+    return img.a[mask]
 
 
 def button_y(row):
@@ -161,12 +200,24 @@ class Game:
     """One game in a test's session, its window and the control panel's
     controls, each action waiting until the game has shown its result."""
 
-    def __init__(self, session, *argv, env=None):
+    def __init__(self, session, *argv, env=None, any_size=False):
+        """With any_size the window keeps the size it opens at, clicks go to
+        the places drawn there and screenshots show its picture at 1200 x 600
+        (picture_of); otherwise the window is the default one."""
         self.s = session
         self.proc = session.start("squeakling", *argv, env=env)
         self.win = session.find_window(TITLE)
+        self.size = (1200, 600)
+        if any_size:
+            self.resized()
         # The window maps before its first frame is drawn.
         self.until("the first frame", lambda img: img.a.any(), 30)
+
+    def resized(self):
+        """Takes the window's size anew (after full screen, say)."""
+        self.size = self.s.window_size(self.win)
+        self.s.view = lambda img: picture_of(img, self.size)
+        return self.size
 
     def write_level(self, name, text):
         with open(os.path.join(self.s.data, name), "w") as f:
@@ -182,7 +233,8 @@ class Game:
         self.s.key(self.win, *keys)
 
     def click(self, x, y):
-        self.s.click(self.win, x, y)
+        """A click at (x, y) of the 1200 x 600 picture, wherever it is drawn."""
+        self.s.click(self.win, *at(self.size, x, y))
 
     def alive(self):
         assert self.proc.alive(), self.proc.stderr()

@@ -1,71 +1,66 @@
-"""The scene tests' view of the game world: the game's cameras and projection
-(65 degree vertical field, 1200 x 600 window), a level file writer, PPM
-reading, and the scene_shot test program that renders exact states."""
-import math
+"""The scene tests' view of the game world: the game's own camera and
+projection as the scene_shot test program reports them, a level file
+writer, PPM reading, and scene_shot itself, which renders exact states."""
 import os
+
+import numpy as np
 
 import harness
 
-WIDTH, HEIGHT = 1200, 600
-FOVY = 65.0
-
-
-def camera(view, mx=0.0, my=0.0, orient=0.0):
-    th = orient * 0.017453293
-    c, s = math.cos(th), math.sin(th)
-    if view == 0:
-        return (mx + c, my - s, 0.5), (mx + 5 * c, my - 5 * s, 0.5), (0, 0, 1)
-    if view == 1:
-        return (mx - 7 * c, my + 7 * s, 3.5), (mx, my, 0.0), (0, 0, 1)
-    return (15, 15, 30), (15, 15, 0), (1, 0, 0)
-
-
-def _sub(a, b):
-    return tuple(x - y for x, y in zip(a, b))
-
-
-def _dot(a, b):
-    return sum(x * y for x, y in zip(a, b))
-
-
-def _cross(a, b):
-    return (a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0])
-
-
-def _norm(a):
-    n = math.sqrt(_dot(a, a))
-    return tuple(x / n for x in a)
-
 
 class View:
-    def __init__(self, view, mx=0.0, my=0.0, orient=0.0):
-        self.eye, centre, up = camera(view, mx, my, orient)
-        self.f = _norm(_sub(centre, self.eye))
-        self.s = _norm(_cross(self.f, up))
-        self.u = _cross(self.s, self.f)
-        self.t = math.tan(math.radians(FOVY / 2))
-        self.aspect = WIDTH / HEIGHT
+    """World points to window pixels and back, through the viewport and the
+    model-view and projection matrices of a scene_shot "camera" line."""
+
+    def __init__(self, line):
+        f = line.split()
+        assert f[0] == "camera" and len(f) == 2 + 2 + 4 + 32, line
+        self.width, self.height = int(f[2]), int(f[3])
+        self.viewport = [int(v) for v in f[4:8]]
+        modelview = np.array([float(v) for v in f[8:24]]).reshape(4, 4).T
+        projection = np.array([float(v) for v in f[24:40]]).reshape(4, 4).T
+        self.m = projection @ modelview
+        self.inverse = np.linalg.inv(self.m)
 
     def pixel(self, p):
         """Window pixel (x, y from the top) of world point p."""
-        d = _sub(p, self.eye)
-        depth = _dot(d, self.f)
-        xn = _dot(d, self.s) / (depth * self.t * self.aspect)
-        yn = _dot(d, self.u) / (depth * self.t)
-        return int((xn + 1) / 2 * WIDTH), int(HEIGHT - (yn + 1) / 2 * HEIGHT)
+        c = self.m @ np.array([p[0], p[1], p[2], 1.0])
+        vx, vy, vw, vh = self.viewport
+        x = vx + (c[0] / c[3] + 1) / 2 * vw
+        y = vy + (c[1] / c[3] + 1) / 2 * vh
+        return int(x), int(self.height - y)
 
     def floor_point(self, px, py, z=-0.5):
         """World point where the ray through pixel centre (px, py) meets height z."""
-        xn = (px + 0.5) / WIDTH * 2 - 1
-        yn = (HEIGHT - py - 0.5) / HEIGHT * 2 - 1
-        d = tuple(self.f[i] + self.s[i] * xn * self.t * self.aspect + self.u[i] * yn * self.t
-                  for i in range(3))
+        vx, vy, vw, vh = self.viewport
+        xn = (px + 0.5 - vx) / vw * 2 - 1
+        yn = (self.height - py - 0.5 - vy) / vh * 2 - 1
+        near, far = (self.inverse @ np.array([xn, yn, d, 1.0]) for d in (-1.0, 1.0))
+        near, far = near[:3] / near[3], far[:3] / far[3]
+        d = far - near
         if abs(d[2]) < 1e-9:
             return None
-        k = (z - self.eye[2]) / d[2]
+        k = (z - near[2]) / d[2]
         if k <= 0:
             return None
-        return tuple(self.eye[i] + k * d[i] for i in range(3))
+        return tuple(near + k * d)
+
+
+_views = {}
+
+
+def view(session, mode, mx=0.0, my=0.0, orient=0):
+    """The game's camera for a view mode with the mouse at (mx, my) heading
+    orient degrees, in a 1200 x 600 window."""
+    settings = (f"view={mode}", f"mouse={mx},{my}", f"orient={orient}")
+    if settings not in _views:
+        level = os.path.join(session.workdir, "camera_level.txt")
+        write_level(level, [ring_level()])
+        rc, out, err = session.run("scene_shot", level, *settings, "camera=view")
+        if rc != 0:
+            raise RuntimeError(f"scene_shot failed ({rc}): {err}")
+        _views[settings] = View(out.strip().splitlines()[-1])
+    return _views[settings]
 
 
 def write_level(path, grids):

@@ -1,8 +1,13 @@
 """The game's start-up and screen flow, played through the real program."""
+import subprocess
+import time
+
 import pytest
 
-from overlay_common import (CAT, PANEL_REGION, RETURN, RIGHT_X, button_y, Game, in_interlude, in_play,
-                            panel_open, pause_message)
+from overlay_common import (CAT, PANEL_REGION, RETURN, RIGHT_X, button_y, Game, in_interlude,
+                            in_play, level_text, panel_open, pause_message)
+
+SCOREBOARD = (20, 12, 700, 40)  # level, lives, cheese and score
 
 
 def test_window_and_start_screen(session):
@@ -90,4 +95,62 @@ def test_popup_menu_exit(session):
     for dy in range(8, 140, 8):
         g.s.move(g.win, 330, 200 + dy)
     g.s.release(g.win, 330, 200 + 4 * 22 - 10, button=3)
+    assert g.exits() == 0
+
+
+@pytest.fixture
+def window_manager(session):
+    """Openbox on the test's display, for a window that can be minimised."""
+    wm = subprocess.Popen(["openbox", "--sm-disable"], env=session.env,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def running():
+        r = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=session.env,
+                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        return b"window id" in r.stdout
+    session.until("the window manager", running, 20)
+    yield wm
+    wm.terminate()
+    wm.wait(10)
+    # Its check window is gone but the root still names it, and GLUT's
+    # window set-up fails on the dead window: later tests on this display
+    # would find no game window.
+    subprocess.run(["xprop", "-root", "-remove", "_NET_SUPPORTING_WM_CHECK"], env=session.env)
+
+
+def viewable(session, win):
+    """The window is on screen whole: its pixels can be read."""
+    out = subprocess.run(["xwininfo", "-id", win], env=session.env, stdout=subprocess.PIPE,
+                         stderr=subprocess.DEVNULL).stdout
+    if b"IsViewable" not in out:
+        return False
+    try:
+        session.screenshot(win)
+    except subprocess.CalledProcessError:  # still being mapped or placed
+        return False
+    return True
+
+
+@pytest.mark.cost(12)
+def test_a_minimised_window_comes_back_paused_with_all_its_lives(session, window_manager):
+    # An obstacle six cells ahead of the mouse: running play loses a life
+    # within seconds.
+    with open(f"{session.data}/test.txt", "w") as f:
+        f.write(level_text({(2, 2): 3, (8, 2): 2}))
+    g = Game(session, "test.txt")
+    before = g.paused_play_from_start()
+    g.space()
+    session.xdotool("windowminimize", g.win)
+    session.until("the window hidden", lambda: not viewable(session, g.win), 10)
+    hidden_since = time.monotonic()  # long enough for a running mouse to reach the obstacle
+    session.until("four seconds hidden", lambda: time.monotonic() > hidden_since + 4, 10)
+    session.xdotool("windowactivate", g.win)  # the window manager maps it again
+    session.until("the window shown again", lambda: viewable(session, g.win), 10)
+    back = g.until("paused play after the window comes back", pause_message,
+                   name="flow_unminimised")
+    assert back.differs(before, tolerance=24, box=SCOREBOARD) < 50, \
+        "the scoreboard changed: a life was lost while hidden"
+    g.space()
+    g.until("the life lost once play runs on", in_interlude, 20)
+    g.click(750, 20)
     assert g.exits() == 0

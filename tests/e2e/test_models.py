@@ -8,10 +8,11 @@ import subprocess
 import harness
 
 
-def test_models_drawn_in_a_window(options, display):
+def test_models_drawn_in_a_window(options, display, tmp_path):
     test = os.path.join(options["bin"], "model_tests")
     assert os.path.exists(test), f"missing {test}"
-    env = dict(os.environ, DISPLAY=display, SQ_ARTIFACTS=options["artifacts"])
+    env = dict(os.environ, DISPLAY=display, SQ_ARTIFACTS=options["artifacts"],
+               XDG_DATA_HOME=str(tmp_path / "data"), XDG_CONFIG_HOME=str(tmp_path / "config"))
     env.pop("XAUTHORITY", None)
     result = subprocess.run([test, "--gtest_filter=GlmDrawWindowTest.*"], env=env,
                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,

@@ -112,7 +112,7 @@ def play(s, options, games, name):
     assert got[1].differs(ref[1], tolerance=24) < 0.01 * size, \
         f"{name}: the control panel differs from the build tree's"
     # The level the editor saved: its one obstacle seen from above.
-    r, g, b = got[0].pixel(*scene_view.View(2).pixel((*OBSTACLE, 0.5)))
+    r, g, b = got[0].pixel(*scene_view.view(s, 2).pixel((*OBSTACLE, 0.5)))
     assert r > 150 and g < 60 and b < 60, f"{name}: no obstacle: {(r, g, b)}"
     with open(os.path.join(here, LEVELS), "rb") as f:
         assert f.read() == want
@@ -163,6 +163,9 @@ def game_shots(s, exe, here, name):
     overhead with the cat off, paused, so that only the cheese is placed at
     random. The panel is opened from the start screen, so the play screen
     shows at once, without the interlude of a started game."""
+    # Each game starts from the start values, not from the settings the
+    # game before it saved.
+    shutil.rmtree(s.config_home, ignore_errors=True)
     game = s.start(exe, LEVELS, cwd=here)
     win = s.find_window(GAME_TITLE)
     s.shot_until(win, "the first frame", lambda img: img.a.any())

@@ -42,8 +42,7 @@ def image_width(path):
     return struct.unpack(">H", header[6:8])[0]
 
 
-def shows_level_two(img):
-    v = sv.View(2)
+def shows_level_two(img, v):
     red = 0
     for x, y in BLOCK:
         r, g, b = img.pixel(*v.pixel((x, y, 0.5)))
@@ -54,6 +53,7 @@ def shows_level_two(img):
 @pytest.mark.cost(14)
 def test_finishing_a_level_shows_the_next_levels_interlude(session):
     s = session
+    overhead = sv.view(s, 2)
     levels = os.path.join(s.data, "corridor_levels.txt")
     sv.write_level(levels, [corridor_level(), block_level()])
     game = s.start("squeakling", levels)
@@ -71,12 +71,12 @@ def test_finishing_a_level_shows_the_next_levels_interlude(session):
     s.shot_until(win, "play after the interlude of level 1", in_play, 30)
     s.key(win, "3")              # overhead view
     shot = s.shot_until(win, "the overhead view",
-                        lambda i: in_play(i) and i.pixel(*sv.View(2).pixel((0, 5, 0.5)))[0] > 10,
+                        lambda i: in_play(i) and i.pixel(*overhead.pixel((0, 5, 0.5)))[0] > 10,
                         name="playthrough_level1")
-    assert not shows_level_two(shot)
+    assert not shows_level_two(shot, overhead)
 
     def finished(img):
         assert game.alive(), game.stderr()
-        return shows_level_two(img)
+        return shows_level_two(img, overhead)
     s.shot_until(win, "level 1 to finish and level 2's interlude", finished, 60,
                  name="playthrough_level2_interlude", step=0.5)

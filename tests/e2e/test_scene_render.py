@@ -75,10 +75,10 @@ def render(session):
     return run
 
 
-def test_overhead_shows_walls_obstacles_and_checkerboard(render):
+def test_overhead_shows_walls_obstacles_and_checkerboard(render, session):
     img = render(["view=2", "shadows=0", "mirror=0", "shot=scene_overhead"],
                       ["scene_overhead"])["scene_overhead"]
-    v = sv.View(2)
+    v = sv.view(session, 2)
     for x, y in [(0, 5), (29, 5), (7, 0), (20, 29), (0, 0), (29, 29)]:
         r, g, b = img.pixel(*v.pixel((x, y, 0.5)))
         assert r > g > b > 10, f"wall ({x},{y}) is {r, g, b}"
@@ -99,7 +99,7 @@ def test_overhead_shows_walls_obstacles_and_checkerboard(render):
     assert r > 100 and g > 100 and b < r / 2, f"cheese is {r, g, b}"
 
 @pytest.mark.cost(5)
-def test_mirror_floor_is_translucent_and_reflects_only_inside_floor_cells(render):
+def test_mirror_floor_is_translucent_and_reflects_only_inside_floor_cells(render, session):
     shots = render(
         ["shadows=0", "view=2", "mirror=0", "shot=mirror_off_overhead",
          "mirror=1", "shot=mirror_on_overhead",
@@ -108,7 +108,7 @@ def test_mirror_floor_is_translucent_and_reflects_only_inside_floor_cells(render
         ["mirror_off_overhead", "mirror_on_overhead", "mirror_off_chase",
          "mirror_on_chase"])
     off, on = shots["mirror_off_overhead"], shots["mirror_on_overhead"]
-    v = sv.View(2)
+    v = sv.view(session, 2)
     # From above, mid-cell floor shows 70 % of the opaque floor over an
     # empty reflection; walls, obstacles and the hole are untouched.
     for x, y in [(3, 3), (4, 13), (17, 16), (26, 27), (14, 24)]:
@@ -118,7 +118,7 @@ def test_mirror_floor_is_translucent_and_reflects_only_inside_floor_cells(render
         check.assertEqual(on.pixel(*v.pixel(p)), off.pixel(*v.pixel(p)), p)
 
     off, on = shots["mirror_off_chase"], shots["mirror_on_chase"]
-    v = sv.View(1, MOUSE[0], MOUSE[1], 20)
+    v = sv.view(session, 1, MOUSE[0], MOUSE[1], 20)
     changed = diff_pixels(on, off)
     assert len(changed) > 20000
     shown = 0
@@ -132,7 +132,7 @@ def test_mirror_floor_is_translucent_and_reflects_only_inside_floor_cells(render
             shown += 1
     assert shown > 500, "the mirrored walls and obstacles show in the floor"
 
-def test_shadows_darken_floor_only_first_light_wins_and_bad_settings_draw_none(render):
+def test_shadows_darken_floor_only_first_light_wins_and_bad_settings_draw_none(render, session):
     names = ["shadows_0", "shadows_1", "shadows_2", "shadows_3", "shadows_4",
              "shadows_minus1"]
     cmds = ["view=2", "mirror=0"]
@@ -142,7 +142,7 @@ def test_shadows_darken_floor_only_first_light_wins_and_bad_settings_draw_none(r
     s0, s1, s2, s3 = (img[n] for n in names[:4])
     check.assertEqual(img["shadows_4"].data, s0.data, "shadowsOn 4 draws no shadow")
     check.assertEqual(img["shadows_minus1"].data, s0.data, "shadowsOn -1 draws no shadow")
-    v = sv.View(2)
+    v = sv.view(session, 2)
 
     light0 = diff_pixels(s1, s0)
     assert len(light0) > 1000
@@ -189,12 +189,12 @@ def test_fast_path_gives_the_plain_picture(render):
     for t in pairs:
         check.assertEqual(len(diff_pixels(img[f"fast_{t}"], img[f"plain_{t}"])), 0, t)
 
-def test_interlude_dims_the_scene(render):
+def test_interlude_dims_the_scene(render, session):
     img = render(["view=2", "shadows=0", "mirror=0", "frame=frame_play",
                        "since=3", "frame=frame_interlude"],
                       ["frame_play", "frame_interlude"])
     play, interlude = img["frame_play"], img["frame_interlude"]
-    v = sv.View(2)
+    v = sv.view(session, 2)
     dimmed = 0
     for x, y in [(3, 3), (4, 13), (17, 16), (26, 27), (14, 24), (10, 10)]:
         px = v.pixel((x, y, -0.5))

@@ -126,3 +126,64 @@ def test_without_device_and_server_both_programs_run_silent(session, pulse):
         if no_output:  # the output is read once the program has ended
             assert "Cannot intialize audio" in proc.stdout()
             assert "gaudio: cannot open ALSA output" in proc.stderr()
+
+
+def decoders_of(pid):
+    """The pids of the music decoders the process has running."""
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open(f"/proc/{entry}/stat") as f:
+                ppid = int(f.read().rsplit(")", 1)[1].split()[1])
+            with open(f"/proc/{entry}/cmdline", "rb") as f:
+                cmd = f.read()
+        except (OSError, IndexError, ValueError):
+            continue
+        if ppid == pid and b"mpg123" in cmd:
+            found.append(int(entry))
+    return found
+
+
+def open_files(pid):
+    """What the process's descriptors beyond standard input, output and
+    error lead to."""
+    targets = []
+    for fd in os.listdir(f"/proc/{pid}/fd"):
+        if int(fd) > 2:
+            try:
+                targets.append(os.readlink(f"/proc/{pid}/fd/{fd}"))
+            except OSError:
+                pass
+    return targets
+
+
+@pytest.mark.cost(14)
+def test_missing_tracks_are_tried_once_per_track_change(session):
+    """The game on a sound device (the stand-in that the unit tests use) with
+    its three tracks gone: the title music's decoder holds none of the game's
+    files, and ten seconds of play after the track change start one decoder,
+    which is reported once."""
+    s = session
+    for track in ("bumblebee.mp3", "valk.mp3", "billtell.mp3"):
+        os.remove(os.path.join(s.data, "sound", track))
+    frame_log = os.path.join(s.workdir, "frames.log")
+    device = {"LD_PRELOAD": os.path.join(s.bin, "libdevdsp.so"),
+              "SQ_DEVDSP_CAPTURE": os.path.join(s.workdir, "dsp.raw"),
+              "SQUEAKLING_FRAME_LOG": frame_log}
+    g = Game(s, env=device)
+    title = s.until("the title music's decoder", lambda: decoders_of(g.proc.popen.pid), 20)
+    inherited = [t for t in open_files(title[0]) if not t.endswith("hamster.mp3")]
+    assert inherited == [], f"the decoder holds the game's files: {inherited}"
+
+    g.start_play()  # the key changes the track to the first of the cycle
+    g.s.holds(g.win, "the game running", lambda img: g.proc.alive(), 10.0, step=0.5)
+    err = g.proc.stderr()
+    assert "Cannot intialize audio" not in g.proc.stdout()
+    assert err.count("gaudio: no music from ./sound/bumblebee.mp3") == 1, err
+    assert "valk" not in err and "billtell" not in err, err
+    assert len(err.splitlines()) <= 6, err
+    assert os.path.getsize(frame_log) > 0
+    g.click(750, 20)
+    assert g.exits() == 0

@@ -4,6 +4,8 @@
 #include <GL/glut.h>
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "editor/gridcraft.h"
 
 namespace {
@@ -96,6 +98,26 @@ TEST_F(EditorInput, CursorKeysAreBlockedOnlyByWalls) {
   Keys("IJML");  // capitals do nothing
   EXPECT_EQ(gridX, 28);
   EXPECT_EQ(gridY, 28);
+}
+
+TEST_F(EditorInput, ArrowsMoveTheCursorAsTheLettersButNotWhileANameIsTyped) {
+  SpecialKeys(GLUT_KEY_UP, 0, 0);
+  SpecialKeys(GLUT_KEY_UP, 0, 0);
+  SpecialKeys(GLUT_KEY_LEFT, 0, 0);
+  EXPECT_EQ(gridX, 3);  // as i, i, j
+  EXPECT_EQ(gridY, 2);
+  SpecialKeys(GLUT_KEY_DOWN, 0, 0);
+  SpecialKeys(GLUT_KEY_RIGHT, 0, 0);
+  SpecialKeys(GLUT_KEY_RIGHT, 0, 0);  // the ring stops it, as l
+  EXPECT_EQ(gridX, 2);
+  EXPECT_EQ(gridY, 1);
+
+  Keys("afoo");
+  SpecialKeys(GLUT_KEY_UP, 0, 0);
+  SpecialKeys(GLUT_KEY_LEFT, 0, 0);
+  EXPECT_EQ(gridX, 2);
+  EXPECT_EQ(gridY, 1);
+  EXPECT_EQ(std::string(fileText), "foo");
 }
 
 TEST_F(EditorInput, ZTogglesEmptyAndObstacleOnly) {

@@ -56,6 +56,42 @@ TEST_F(Flow, TurnsKeepTheHeadingInZeroTo360) {
   }
 }
 
+TEST_F(Flow, ArrowsSteerAsTheirLettersUnderTheSameRules) {
+  struct Pair {
+    int arrow;
+    char key;
+  };
+  const Pair pairs[] = {
+      {GLUT_KEY_LEFT, 'j'}, {GLUT_KEY_RIGHT, 'l'}, {GLUT_KEY_UP, 'i'}, {GLUT_KEY_DOWN, 'k'}};
+  for (const Pair &p : pairs)
+    for (int from : {0, 45, 200, 315, 360}) {
+      mouseorient = from, mousex = mousey = 10;
+      Keyboard(static_cast<unsigned char>(p.key), 0, 0);
+      const int heading = mouseorient;
+      const double x = mousex, y = mousey;
+      mouseorient = from, mousex = mousey = 10;
+      SpecialKeys(p.arrow, 0, 0);
+      EXPECT_EQ(mouseorient, heading) << p.key << " from " << from;
+      EXPECT_DOUBLE_EQ(mousex, x) << p.key << " from " << from;
+      EXPECT_DOUBLE_EQ(mousey, y) << p.key << " from " << from;
+    }
+  SpecialKeys(GLUT_KEY_PAGE_UP, 0, 0);
+  SpecialKeys(GLUT_KEY_F1, 0, 0);
+  EXPECT_EQ(mouseorient, 180);  // the last turn around, from 360
+
+  // Paused, or in an interlude: the arrows are ignored like the letters.
+  mouseorient = 90, mousex = mousey = 10;
+  Keys(" ");
+  ASSERT_EQ(PAUSED, 1);
+  for (const Pair &p : pairs) SpecialKeys(p.arrow, 0, 0);
+  Keys(" ");
+  animate = 0;  // what the interlude's frames keep
+  for (const Pair &p : pairs) SpecialKeys(p.arrow, 0, 0);
+  EXPECT_EQ(mouseorient, 90);
+  EXPECT_DOUBLE_EQ(mousex, 10);
+  EXPECT_DOUBLE_EQ(mousey, 10);
+}
+
 TEST_F(Flow, StepsMoveAlongTheHeadingAtOnce) {
   mouseorient = 90;
   Keys("i");

@@ -1,5 +1,6 @@
 // The game's sound cues on a threadless mixer: the nine samples in order,
-// the purr's side and volume, and the music cycle across sound off and on.
+// the purr's side and volume, the music cycle across sound off and on, and
+// tracks that cannot play.
 #include <gtest/gtest.h>
 
 #include "game/squeakling.h"
@@ -20,9 +21,22 @@ class Cues : public ::testing::Test {
     backmusic = 0;
   }
   void TearDown() override {
-    stopBackground(&soundFX);
+    endMusicLocked(&soundFX);
     for (int i = 0; i < soundFX.num_samples; i++) free(soundFX.samples[i].data);
     close(soundFX.audio_fd);
+  }
+  // Simulation steps, each with the mixing thread's read, until the decoder
+  // of the track has ended and some steps after.
+  void StepsPastTheDecoder() {
+    for (int i = 0; i < 5000 && soundFX.music_pid != 0; i++) {
+      fetchMusicBlock(&soundFX);
+      KeepMusicGoing();
+      usleep(1000);
+    }
+    for (int i = 0; i < 100; i++) {
+      fetchMusicBlock(&soundFX);
+      KeepMusicGoing();
+    }
   }
   // Plays the purr twice: the second call's ctrlSample reaches the first
   // voice, which shows the chosen sample's volume and pan.
@@ -128,8 +142,8 @@ TEST_F(Cues, MusicCyclesOnAcrossSoundOffAndOn) {
 
   ChangeMusic();  // replaces the playing track, wrapping to the first
   EXPECT_EQ(backmusic, 1);
-  EXPECT_EQ(DecoderChildren().size(), 1u);
   EXPECT_EQ(Track(), "bumblebee");
+  EXPECT_EQ(DecoderChildren().size(), 1u);
 
   backmusic = 7;
   SOUND_ON = 0;
@@ -138,6 +152,26 @@ TEST_F(Cues, MusicCyclesOnAcrossSoundOffAndOn) {
   KeepMusicGoing();
   EXPECT_EQ(backmusic, 1);
   EXPECT_EQ(Track(), "bumblebee");
+}
+
+// Tracks missing: each track change the game makes starts one decoder,
+// says once that it gave no music, and the steps that follow start nothing.
+TEST_F(Cues, ATrackThatCannotPlayIsTriedOncePerTrackChange) {
+  std::string empty = MakeTempDir();
+  ASSERT_EQ(chdir(empty.c_str()), 0);
+  CaptureStderr();
+  KeepMusicGoing();
+  StepsPastTheDecoder();
+  EXPECT_EQ(backmusic, 1);
+  ChangeMusic();  // a finished level
+  StepsPastTheDecoder();
+  EXPECT_EQ(backmusic, 2);
+  std::string err = GetCapturedStderr();
+  int said = 0;
+  for (size_t at = err.find("gaudio: no music from ./sound/"); at != std::string::npos;
+       at = err.find("gaudio: no music from ./sound/", at + 1))
+    said++;
+  EXPECT_EQ(said, 2) << err;
 }
 
 }  // namespace

@@ -103,8 +103,10 @@ def differing(a, b):
     return int((x != y).any(axis=1).sum())
 
 
-def environment(display):
-    env = dict(os.environ, DISPLAY=display)
+def environment(display, home):
+    """The renderer's environment; home holds the player's files."""
+    env = dict(os.environ, DISPLAY=display, XDG_DATA_HOME=os.path.join(home, "data"),
+               XDG_CONFIG_HOME=os.path.join(home, "config"))
     env.pop("XAUTHORITY", None)
     env.pop("SQUEAKLING_PLAIN_SCENE", None)
     return env
@@ -113,10 +115,10 @@ def environment(display):
 def compare(bin_dir, data, display, artifacts=None):
     """Renders every picture by both paths; the renders that differ from
     their reference, described."""
-    args = argparse.Namespace(bin=os.path.abspath(bin_dir), data=os.path.abspath(data),
-                              env=environment(display))
+    args = argparse.Namespace(bin=os.path.abspath(bin_dir), data=os.path.abspath(data))
     failures = []
     with tempfile.TemporaryDirectory(prefix="sq-reference-") as work:
+        args.env = environment(display, work)
         with tarfile.open(REFERENCE, "r:xz") as tar:
             refs = {m.name[:-4]: ppm_pixels(tar.extractfile(m).read())
                     for m in tar.getmembers()}
@@ -147,8 +149,8 @@ def main():
     xvfb, display = harness.start_xvfb()
     try:
         if args.update:
-            args.env = environment(display)
             with tempfile.TemporaryDirectory(prefix="sq-reference-") as work:
+                args.env = environment(display, work)
                 with tarfile.open(REFERENCE, "w:xz", preset=9 | lzma.PRESET_EXTREME) as tar:
                     for name, _, ppm in render(args, work, [1]):
                         tar.add(ppm, arcname=name + ".ppm")

@@ -2,11 +2,17 @@
 // them as PPM files, so end-to-end tests can look at the pixels of a state
 // they set exactly (positions, settings, fast or plain drawing).
 //
-//   scene_shot LEVELFILE [setting=value | shot=FILE.ppm | frame=FILE.ppm]...
+//   scene_shot LEVELFILE [setting=value | shot=FILE.ppm | frame=FILE.ppm |
+//                         camera=NAME]...
 //
 // Run from the asset folder. Settings apply in order; "shot" draws the scene
 // alone (frame set-up and scene passes), "frame" the whole play frame with
-// its overlay, through the game's own display callback.
+// its overlay, through the game's own display callback. "camera" draws
+// nothing: it prints on standard output the line
+//   camera NAME WIDTH HEIGHT VIEWPORT(4) MODELVIEW(16) PROJECTION(16)
+// with the window size, the viewport and the column-major matrices the
+// frame set-up would give the scene now, so tests map world points to
+// window pixels with the game's own camera and projection.
 #include <GL/glut.h>
 
 #include <cstdio>
@@ -37,6 +43,24 @@ static void SavePixels(const std::string &path, GLenum buffer) {
   for (int row = g_Height - 1; row >= 0; row--)  // GL rows run bottom-up
     fwrite(&rgb[static_cast<size_t>(row) * g_Width * 3], 1, static_cast<size_t>(g_Width) * 3, f);
   fclose(f);
+}
+
+static void PrintCamera(const std::string &name) {
+  GLint viewport[4];
+  GLfloat modelview[16], projection[16];
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  LoadCamera();
+  glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+  glPopMatrix();
+  glGetFloatv(GL_PROJECTION_MATRIX, projection);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  printf("camera %s %d %d", name.c_str(), g_Width, g_Height);
+  for (GLint v : viewport) printf(" %d", v);
+  for (GLfloat m : modelview) printf(" %.9g", m);
+  for (GLfloat m : projection) printf(" %.9g", m);
+  printf("\n");
+  fflush(stdout);
 }
 
 static void ClearCode(int code) {
@@ -113,6 +137,8 @@ static void RunCommands(void) {
     } else if (key == "frame") {
       display();
       SavePixels(value, GL_BACK);  // the software rasteriser swaps by copying
+    } else if (key == "camera") {
+      PrintCamera(value);
     } else {
       Apply(key, value.c_str());
     }
@@ -123,7 +149,9 @@ static void RunCommands(void) {
 int main(int argc, char **argv) {
   glutInit(&argc, argv);
   if (argc < 2) {
-    fprintf(stderr, "usage: scene_shot LEVELFILE [setting=value | shot=FILE | frame=FILE]...\n");
+    fprintf(stderr,
+            "usage: scene_shot LEVELFILE [setting=value | shot=FILE | frame=FILE | "
+            "camera=NAME]...\n");
     return 2;
   }
   for (int i = 2; i < argc; i++) commands.push_back(argv[i]);
