@@ -52,7 +52,7 @@ static void ReadNamedLevelSet(const char *fileName, LevelSetFile *set) {
 static const ProgramUsage kUsage = {
     "squeakling", "LEVEL-SET",
     "Squeakling: lead the mouse through the maze to the cheese, away from the cat.",
-    "the level-set file to play (by default the installed defaultlevel.txt)"};
+    "the level-set file to play (by default the installed defaultlevel.txt)", TRUE};
 
 static void SpecialKey(int key, int, int) { WindowSpecialKey(key); }
 
@@ -73,6 +73,7 @@ int main(int argc, char **argv) {
   StartWindow(command);
   g_bWindowOpen = 1;
   InitGraphics();
+  ChooseSceneScale(command.sceneScale);
   ReadDiagnostics();
   ReadImageFiles();
 
