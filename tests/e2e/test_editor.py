@@ -10,9 +10,9 @@ import signal
 
 import pytest
 
-from harness import GAME_TITLE
 from editor_common import (BLUE, DARK_GREEN, FIXTURE, NO_AUDIO, RED, RIGHT, TITLE, WHITE,
                            block, cell_pixel, near, new_level, shows_near, wait_first_frame)
+from harness import GAME_TITLE
 
 MESSAGE = (25, 12, 700, 36)   # the message line in the title strip
 
