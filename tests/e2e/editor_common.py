@@ -15,6 +15,7 @@ NO_AUDIO = "" if os.path.exists("/dev/dsp") else "Cannot intialize audio\n"
 
 RED, BLUE, DARK_GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 77, 0), (255, 255, 255)
 WALL = (77, 77, 77)
+MESSAGE = (25, 12, 700, 36)   # the message line in the title strip
 
 
 def cell_pixel(i, j):

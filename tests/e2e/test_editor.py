@@ -10,11 +10,10 @@ import signal
 
 import pytest
 
-from editor_common import (BLUE, DARK_GREEN, FIXTURE, NO_AUDIO, RED, RIGHT, TITLE, WHITE,
-                           block, cell_pixel, near, new_level, shows_near, wait_first_frame)
+from editor_common import (BLUE, DARK_GREEN, FIXTURE, MESSAGE, NO_AUDIO, RED, RIGHT, TITLE,
+                           WHITE, block, cell_pixel, near, new_level, shows_near,
+                           wait_first_frame)
 from harness import GAME_TITLE
-
-MESSAGE = (25, 12, 700, 36)   # the message line in the title strip
 
 
 class Editor:
