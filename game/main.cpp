@@ -54,8 +54,6 @@ static const ProgramUsage kUsage = {
     "Squeakling: lead the mouse through the maze to the cheese, away from the cat.",
     "the level-set file to play (by default the installed defaultlevel.txt)", TRUE};
 
-static void SpecialKey(int key, int, int) { WindowSpecialKey(key); }
-
 int main(int argc, char **argv) {
   // Read before glutInit, which takes its own options out of argv; --help
   // and --version answer without a display.
@@ -69,7 +67,7 @@ int main(int argc, char **argv) {
   // At least 24 depth bits, so the shadow planes 0.001 apart stay in order at
   // the cameras' distances, and 8 stencil bits for the mirror and shadows.
   glutInitDisplayString("rgba double depth>=24 stencil>=8");
-  glutCreateWindow("Dravel: Vimmo Squeakling");
+  glutCreateWindow(kGameTitle);
   StartWindow(command);
   g_bWindowOpen = 1;
   InitGraphics();
@@ -99,7 +97,6 @@ int main(int argc, char **argv) {
 
   InstallScreen(&startScreen);
   glutReshapeFunc(reshape);
-  glutSpecialFunc(SpecialKey);
   glutWindowStatusFunc(WindowStatus);
   BuildPopupMenu();
   glutAttachMenu(GLUT_RIGHT_BUTTON);

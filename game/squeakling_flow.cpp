@@ -11,6 +11,7 @@
 #include "common/drawing.h"
 #include "common/gaudio.h"
 #include "common/overlay.h"
+#include "common/window.h"
 #include "game/gamepad.h"
 #include "game/rendering.h"
 #include "game/scoreboard.h"
@@ -85,13 +86,20 @@ static void DispatchIdle(void) {
   currentScreen->idle();
 }
 
+// F11 belongs to the window on every screen; the screen's own special keys
+// get the rest.
+static void DispatchSpecial(int key, int x, int y) {
+  if (WindowSpecialKey(key)) return;
+  if (currentScreen->special) currentScreen->special(key, x, y);
+}
+
 void InstallScreen(const Screen *screen) {
   currentScreen = screen;
   currentKeyboard = screen->keyboard;
   if (!g_bWindowOpen) return;
   glutDisplayFunc(screen->display);
   glutKeyboardFunc(DispatchKeyboard);
-  glutSpecialFunc(screen->special);
+  glutSpecialFunc(DispatchSpecial);
   glutMouseFunc(screen->mouse);
   if (screen->motion) glutMotionFunc(screen->motion);
   glutIdleFunc(DispatchIdle);
