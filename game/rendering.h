@@ -201,9 +201,11 @@ BOOL BoundTextureOpaque(void);
 // The wall blocks (ring cells of class wall) and the obstacle blocks of
 // cells, with only the faces a filter keeps (it gets the cell and the faces
 // the block shows, and returns the subset to draw); a null filter keeps all.
+// Batched (for the display lists), the faces go out pre-transformed as one
+// set of triangles, which may move a few edge pixels by rounding.
 typedef int (*FaceFilter)(int x, int y, int faces);
-void DrawWallBlocksFiltered(const CellClasses &cells, FaceFilter filter);
-void DrawObstacleBlocksFiltered(const CellClasses &cells, FaceFilter filter);
+void DrawWallBlocksFiltered(const CellClasses &cells, FaceFilter filter, BOOL batched);
+void DrawObstacleBlocksFiltered(const CellClasses &cells, FaceFilter filter, BOOL batched);
 // Of the given faces of the unit block at cell (x, y), those whose shadow
 // under the shadow matrix (16 floats, column-major) can fall on a stencil
 // floor cell of cells. Conservative: never drops a face whose shadow could

@@ -74,26 +74,80 @@ void DrawWallWithTextureCoords(float fSize, float x, float y, int spin) {
   DrawCubeFaces(fSize, x, y, spin, WallFaces(static_cast<int>(x), static_cast<int>(y)));
 }
 
+// A point of the +z face turned into the place of a face, as DrawCubeFaces
+// turns it, in exact quarter turns: about x by quarter turns qx, then about
+// y by qy.
+static void TurnIntoFace(int qx, int qy, const float in[3], float out[3]) {
+  static const int kCos[4] = {1, 0, -1, 0}, kSin[4] = {0, 1, 0, -1};
+  const float x = in[0], y = in[1], z = in[2];
+  // The later rotation (about y) applies first to the point.
+  const float x1 = kCos[qy] * x + kSin[qy] * z, z1 = -kSin[qy] * x + kCos[qy] * z;
+  out[0] = x1;
+  out[1] = kCos[qx] * y - kSin[qx] * z1;
+  out[2] = kSin[qx] * y + kCos[qx] * z1;
+}
+
+// The faces of the unit block at (x, y) in mask, as the triangles
+// DrawCubeFaces draws, but with the corners and normals worked out here:
+// for one glBegin(GL_TRIANGLES) that holds a whole list's blocks.
+static void EmitBlockFaces(float x, float y, int mask) {
+  struct Place {
+    int face, qx, qy;
+  };
+  static const Place kPlaces[6] = {{FACE_TOP, 0, 0},  {FACE_FRONT, 1, 0}, {FACE_BOTTOM, 2, 0},
+                                   {FACE_BACK, 3, 0}, {FACE_RIGHT, 3, 1}, {FACE_LEFT, 3, 3}};
+  const float h = 0.5f;
+  const float xs[4] = {-h, h, h, -h}, ys[4] = {-h, -h, h, h};
+  static const float s[4] = {0.0f, 1.0f, 1.0f, 0.0f}, t[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+  static const int corners[6] = {0, 1, 2, 0, 2, 3};
+  for (const Place &place : kPlaces) {
+    if (!(mask & place.face)) continue;
+    const float up[3] = {0.0f, 0.0f, 1.0f};
+    float normal[3];
+    TurnIntoFace(place.qx, place.qy, up, normal);
+    glNormal3fv(normal);
+    for (int c : corners) {
+      const float local[3] = {xs[c], ys[c], h};
+      float p[3];
+      TurnIntoFace(place.qx, place.qy, local, p);
+      glTexCoord2f(s[c], t[c]);
+      glVertex3f(x + p[0], y + p[1], p[2]);
+    }
+  }
+}
+
 // Wall and obstacle blocks in scan order. A filter, when given, picks which
 // of a block's faces to draw (none skips the block); the faces drawn go
-// through the very same transforms as when all are drawn.
-static void DrawBlocksFiltered(const CellClasses &cells, int cellClass, FaceFilter filter) {
+// through the very same transforms as when all are drawn. Batched, all of
+// them go out as one set of triangles, and the normal is (0, 0, 1) again
+// afterwards, as the callers expect.
+static void DrawBlocksFiltered(const CellClasses &cells, int cellClass, FaceFilter filter,
+                               BOOL batched) {
+  if (batched) glBegin(GL_TRIANGLES);
   for (int i = 0; i < kGridSize; i++) {
     for (int j = 0; j < kGridSize; j++) {
       if (cells.at[i][j] != cellClass) continue;
       const int shown = cellClass == CLASS_WALL ? WallFaces(i, j) : kAllFaces;
       const int faces = filter ? filter(i, j, shown) : shown;
-      if (faces) DrawCubeFaces(1.0f, static_cast<float>(i), static_cast<float>(j), 0, faces);
+      if (!faces) continue;
+      if (batched)
+        EmitBlockFaces(static_cast<float>(i), static_cast<float>(j), faces);
+      else
+        DrawCubeFaces(1.0f, static_cast<float>(i), static_cast<float>(j), 0, faces);
     }
+  }
+  if (batched) {
+    glEnd();
+    glNormal3f(0.0f, 0.0f, 1.0f);
   }
 }
 
-void DrawWallBlocksFiltered(const CellClasses &cells, FaceFilter filter) {
-  DrawBlocksFiltered(cells, CLASS_WALL, filter);
+void DrawWallBlocksFiltered(const CellClasses &cells, FaceFilter filter, BOOL batched) {
+  DrawBlocksFiltered(cells, CLASS_WALL, filter, batched);
 }
 
-void DrawObstacleBlocksFiltered(const CellClasses &cells, FaceFilter filter) {
-  DrawBlocksFiltered(cells, CLASS_OBSTACLE, filter);
+void DrawObstacleBlocksFiltered(const CellClasses &cells, FaceFilter filter, BOOL batched) {
+  DrawBlocksFiltered(cells, CLASS_OBSTACLE, filter, batched);
 }
 
 // The corners of a unit block's face: the four of the eight cube corners on
@@ -181,7 +235,7 @@ void DoWall(BOOL notShadowPass) {
     SetMaterialColor(colorWhite);
     glBindTexture(GL_TEXTURE_2D, texName[kTexWood]);
   }
-  if (!CallSceneList(LIST_WALLS)) DrawWallBlocksFiltered(sceneCells, nullptr);
+  if (!CallSceneList(LIST_WALLS)) DrawWallBlocksFiltered(sceneCells, nullptr, FALSE);
   glNormal3f(0.0f, 0.0f, 1.0f);
 }
 
@@ -191,7 +245,7 @@ void DoObstacles(BOOL notShadowPass) {
     SetMaterialColor(colorRed);
     glBindTexture(GL_TEXTURE_2D, texName[kTexFloor]);
   }
-  if (!CallSceneList(LIST_OBSTACLES)) DrawObstacleBlocksFiltered(sceneCells, nullptr);
+  if (!CallSceneList(LIST_OBSTACLES)) DrawObstacleBlocksFiltered(sceneCells, nullptr, FALSE);
 }
 
 // The cheese turns the opposite way to the fruit, in whole degrees.

@@ -113,10 +113,10 @@ static void BuildSceneLists(void) {
   MeasureTiles();
   for (listTile = 0; listTile < kTiles; listTile++) {
     glNewList(ListName(listTile, LIST_WALLS), GL_COMPILE);
-    DrawWallBlocksFiltered(builtCells, FacesInTile);
+    DrawWallBlocksFiltered(builtCells, FacesInTile, TRUE);
     glEndList();
     glNewList(ListName(listTile, LIST_OBSTACLES), GL_COMPILE);
-    DrawObstacleBlocksFiltered(builtCells, FacesInTile);
+    DrawObstacleBlocksFiltered(builtCells, FacesInTile, TRUE);
     glEndList();
     for (int parity = 0; parity < 2; parity++) {
       glNewList(ListName(listTile, LIST_FLOOR_EVEN + parity), GL_COMPILE);
@@ -126,10 +126,10 @@ static void BuildSceneLists(void) {
     for (int n = 0; n < kLightCount; n++) {
       listLight = &g_lights[n];
       glNewList(ListName(listTile, TileList(LIST_WALLS, n)), GL_COMPILE);
-      DrawWallBlocksFiltered(builtCells, FacesInTileCastingOnFloor);
+      DrawWallBlocksFiltered(builtCells, FacesInTileCastingOnFloor, TRUE);
       glEndList();
       glNewList(ListName(listTile, TileList(LIST_OBSTACLES, n)), GL_COMPILE);
-      DrawObstacleBlocksFiltered(builtCells, FacesInTileCastingOnFloor);
+      DrawObstacleBlocksFiltered(builtCells, FacesInTileCastingOnFloor, TRUE);
       glEndList();
     }
   }
