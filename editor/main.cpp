@@ -10,7 +10,10 @@ static const ProgramUsage kUsage = {"gridcraft", "FILE",
                                     "Gridcraft: the level editor of Squeakling.",
                                     "the level-set file to edit"};
 
-static void SpecialKey(int key, int, int) { WindowSpecialKey(key); }
+// F11 belongs to the window; the other special keys to the editor.
+static void SpecialKey(int key, int x, int y) {
+  if (!WindowSpecialKey(key)) SpecialKeys(key, x, y);
+}
 
 int main(int argc, char **argv) {
   // Read before glutInit, which takes its own options out of argv; --help
@@ -36,7 +39,6 @@ int main(int argc, char **argv) {
   glutReshapeFunc(reshape);
   glutSpecialFunc(SpecialKey);
   glutKeyboardFunc(Keyboard);
-  glutSpecialFunc(SpecialKeys);
   glutMouseFunc(MouseButton);
   glutMotionFunc(MouseMotion);
   BuildPopupMenu();

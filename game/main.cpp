@@ -39,8 +39,6 @@ static const ProgramUsage kUsage = {
     "Squeakling: lead the mouse through the maze to the cheese, away from the cat.",
     "the level-set file to play (by default the installed defaultlevel.txt)"};
 
-static void SpecialKey(int key, int, int) { WindowSpecialKey(key); }
-
 int main(int argc, char **argv) {
   // Read before glutInit, which takes its own options out of argv; --help
   // and --version answer without a display.
@@ -78,7 +76,6 @@ int main(int argc, char **argv) {
 
   InstallScreen(&startScreen);
   glutReshapeFunc(reshape);
-  glutSpecialFunc(SpecialKey);
   glutWindowStatusFunc(WindowStatus);
   BuildPopupMenu();
   glutAttachMenu(GLUT_RIGHT_BUTTON);

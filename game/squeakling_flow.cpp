@@ -11,6 +11,7 @@
 #include "common/drawing.h"
 #include "common/gaudio.h"
 #include "common/overlay.h"
+#include "common/window.h"
 #include "game/gamepad.h"
 #include "game/rendering.h"
 #include "game/scoreboard.h"
@@ -72,6 +73,13 @@ constexpr float kInterludeReset = 1.0f;
 
 static void DispatchKeyboard(unsigned char key, int x, int y) { currentKeyboard(key, x, y); }
 
+// F11 belongs to the window on every screen; the other special keys to the
+// screen, where it takes them.
+static void DispatchSpecial(int key, int x, int y) {
+  if (WindowSpecialKey(key) || !currentScreen->special) return;
+  currentScreen->special(key, x, y);
+}
+
 // Every idle turn, on every screen, first reads the pad, whose presses act
 // like keys before the screen's own idle work draws their outcome, then takes
 // note of the settings: the settings file and the game's record watch them
@@ -91,7 +99,7 @@ void InstallScreen(const Screen *screen) {
   if (!g_bWindowOpen) return;
   glutDisplayFunc(screen->display);
   glutKeyboardFunc(DispatchKeyboard);
-  glutSpecialFunc(screen->special);
+  glutSpecialFunc(DispatchSpecial);
   glutMouseFunc(screen->mouse);
   if (screen->motion) glutMotionFunc(screen->motion);
   glutIdleFunc(DispatchIdle);
@@ -176,7 +184,12 @@ void BeginGame(void) {
 
 void KeyboardStart(unsigned char, int, int) { BeginGame(); }
 
-void SpecialStart(int, int, int) { BeginGame(); }
+// The arrows only: freeglut also reports Shift, Ctrl and Alt as special
+// keys, which no more begin a game than they type a letter.
+void SpecialStart(int key, int, int) {
+  if (key == GLUT_KEY_LEFT || key == GLUT_KEY_RIGHT || key == GLUT_KEY_UP || key == GLUT_KEY_DOWN)
+    BeginGame();
+}
 
 // ---- Play screen ----
 
