@@ -39,7 +39,7 @@ the mouse handlers look for it (x, y of lower-left corners, y upwards):
   ControlPanelTitle2       800x100   at (200,475): 200..1000, 475..575
   EditorTitle.RGB          1200x50   editor top strip at (0,550); dark left
                                      part under the message line at (25,570)
-  EditorHelp               330x480   at (25,35): 25..355, 35..515, left of
+  EditorHelp               330x510   at (25,35): 25..355, 35..545, left of
                                      the editor grid (window x >= ~366)
   ControlsLegend           1120x160  start screen at (40,425): 40..1160,
                                      425..585, above the sliding title
@@ -118,18 +118,23 @@ TRACKS = {
 
 EDITOR_HELP = [
     ("Keys", None),
-    ("i  m", "cursor up / down"),
-    ("j  l", "cursor left / right"),
+    ("i m  j l", "move the cursor"),
     ("z", "add / remove obstacle"),
     ("v", "place the mouse start"),
     ("x", "grid lines on / off"),
     ("c", "clear the level"),
     ("1  2", "top view / 3D preview"),
     ("o  u", "turn the preview"),
-    ("a", "save to a new file"),
-    ("s", "append to a file"),
+    ("PgDn PgUp", "next / previous level"),
+    ("n", "new level after this one"),
+    ("Del", "delete the level (twice)"),
+    ("Ctrl-S", "save the level set"),
+    ("Ctrl-Z  Y", "undo / redo"),
+    ("a", "save this level as a file"),
+    ("s", "append this level to a file"),
+    ("p", "play-test from this level"),
     ("q w e", "light / fill / texture"),
-    ("Esc", "quit"),
+    ("Esc", "quit (twice if unsaved)"),
     ("Mouse", None),
     ("click", "select a cell"),
     ("again", "add / remove obstacle"),
@@ -336,22 +341,22 @@ def make_editor_title(path):
 
 
 def make_editor_help(path):
-    w, h = 330, 480
+    w, h = 330, 510
     args = ["-size", "%dx%d" % (w, h), "xc:black",
             "-fill", PANEL_BOTTOM, "-stroke", "#3fae5a", "-strokewidth", "2",
             "-draw", "roundrectangle 1,1 %d,%d 14,14" % (w - 2, h - 2), "-stroke", "none",
             "-gravity", "northwest"]
-    y = 14
+    y = 10
     for key, what in EDITOR_HELP:
         if what is None:
             args += ["-font", SANS_BOLD, "-pointsize", 17, "-fill", "#7be08f",
                      "-annotate", "+16+%d" % y, key]
-            y += 28
+            y += 26
             continue
-        args += ["-font", SANS_BOLD, "-pointsize", 14, "-fill", LABEL_TEXT,
+        args += ["-font", SANS_BOLD, "-pointsize", 13, "-fill", LABEL_TEXT,
                  "-annotate", "+22+%d" % y, key,
-                 "-font", SANS, "-fill", "#e4e8f0", "-annotate", "+96+%d" % y, what]
-        y += 24
+                 "-font", SANS, "-fill", "#e4e8f0", "-annotate", "+116+%d" % y, what]
+        y += 21
     run(args + ["-alpha", "off"] + sgi(path, True))
 
 

@@ -26,7 +26,8 @@ double DesktopScaleFromResources(const char *resources) {
     if (strncmp(line, kName, strlen(kName)) == 0) {
       char *after = nullptr;
       const double dpi = strtod(line + strlen(kName), &after);
-      const BOOL number = after != line + strlen(kName) && (*after == '\0' || isspace(*after));
+      const BOOL number = after != line + strlen(kName) &&
+                          (*after == '\0' || isspace(static_cast<unsigned char>(*after)));
       if (number && dpi >= kLowestDpi && dpi <= kHighestDpi) return dpi / kUnscaledDpi;
       return 1.0;
     }

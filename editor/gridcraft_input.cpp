@@ -1,11 +1,14 @@
-// The editor's input: keys for editing and for typing a file name, mouse
-// presses, drag painting and preview turning, and the pop-up menu. Every
-// action changes the editor state, plays its cue and asks for a redraw.
+// The editor's input: keys for editing and for typing a file name, moving
+// through the set, undo and redo, saving, play-testing, mouse presses, drag
+// painting and preview turning, and the pop-up menu. Every action changes
+// the editor state, plays its cue and asks for a redraw; every change to the
+// set is recorded first so that it can be undone.
 #include <GL/glut.h>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "common/overlay.h"
 #include "editor/gridcraft.h"
@@ -23,24 +26,38 @@ BOOL g_bLightingEnabled = 1;
 BOOL g_bFillPolygons = 1;
 BOOL g_bTexture = 0;
 
-static const char *const kPrompts[2] = {"Please enter filename to save to: ",
-                                        "Please enter filename to append to: "};
+// Indexed by FileMode: saving the whole set asks as saving one level does.
+static const char *const kPrompts[3] = {
+    "Please enter filename to save to: ", "Please enter filename to append to: ",
+    "Please enter filename to save to: "};
 // "appened" stays misspelt: the message is matched letter for letter by
 // whatever reads the editor's output, the tests among them.
-static const char *const kSavedMessages[2] = {"File has been saved to: ",
-                                              "File has been appened to: "};
+static const char *const kSavedMessages[3] = {
+    "File has been saved to: ", "File has been appened to: ", "File has been saved to: "};
+// Control keys as GLUT delivers them (Delete is in common/basics.h).
+constexpr unsigned char kKeyEscape = 27;
+constexpr unsigned char kKeyCtrlS = 19;
+constexpr unsigned char kKeyCtrlY = 25;
+constexpr unsigned char kKeyCtrlZ = 26;
+// How often a running play-test is looked at, milliseconds.
+constexpr int kPlayTestPollMs = 250;
 static const char kCannotOpenMessage[] = "Cannot open file for saving: ";
 static const char kCannotWriteMessage[] = "Cannot write file for saving: ";
 
+int editorWindow = 0;
+
+// Also from a timer, when no window may be current (one just closed).
 static void Redraw(void) {
-  if (g_bWindowOpen) glutPostRedisplay();
+  if (!g_bWindowOpen) return;
+  if (glutGetWindow() != editorWindow) glutSetWindow(editorWindow);
+  glutPostRedisplay();
 }
 
 static void PlayCue(int id) { playSample(&soundFX, id, 1); }
 
 // The message line shows prefix + name in full: the name was bounded when
 // typed so that it always fits.
-static void ShowMessage(const char *prefix, const char *name) {
+void ShowMessage(const char *prefix, const char *name) {
   int length = snprintf(text, sizeof text, "%s%s", prefix, name);
   textSize = length < static_cast<int>(sizeof text) ? length : static_cast<int>(strlen(text));
   displayText = 1;
@@ -71,8 +88,13 @@ static void ToggleCell(int i, int j) {
     level[i][j] = kCellEmpty;
 }
 
+static BOOL Toggles(int i, int j) {
+  return level[i][j] == kCellEmpty || level[i][j] == kCellObstacle;
+}
+
 static void ToggleCursorCell(void) {
   PlayCue(beep_id);
+  if (Toggles(gridX, gridY)) RecordChange();
   ToggleCell(gridX, gridY);
   Redraw();
 }
@@ -80,6 +102,7 @@ static void ToggleCursorCell(void) {
 static void PlaceMouseStart(void) {
   if (level[gridX][gridY] != kCellEmpty) return;
   if (audioOn) PlayCue(mouseplace_id);
+  RecordChange();
   level[gridX][gridY] = kCellMouseStart;
   level[mouseX][mouseY] = kCellEmpty;
   mouseX = gridX;
@@ -97,6 +120,22 @@ static void TurnPreview(int degrees) {
 
 static void SetView(int view) {
   viewPoint = view;
+  Redraw();
+}
+
+static void ClearLevel(void) {
+  RecordChange();
+  ClearMatrix();
+  Redraw();
+}
+
+static void ShowChange(bool done, const char *none) {
+  if (!done) ShowMessage(none, "");
+  Redraw();
+}
+
+static void GoToLevel(void (*move)(void)) {
+  move();
   Redraw();
 }
 
@@ -129,9 +168,60 @@ static void EraseFileChar(void) {
   Redraw();
 }
 
+// The set takes the name only once it was saved under it.
+static void SaveSetAs(const std::string &name) {
+  const std::string previous = setFile;
+  setFile = name;
+  std::string failure;
+  if (SaveLevelSet(&failure)) {
+    PlayCue(save_id);
+    ShowMessage(kSavedMessages[FILE_SAVE_SET], name.c_str());
+  } else {
+    setFile = previous;
+    PlayCue(beep_id);
+    ShowMessage(failure.c_str(), name.c_str());
+  }
+  Redraw();
+}
+
+// Ctrl-S: the set goes to its file; a set without one asks for a name first.
+static void SaveSet(void) {
+  if (setFile.empty())
+    BeginFileName(FILE_SAVE_SET);
+  else
+    SaveSetAs(setFile);
+}
+
+static void PlayTestTimer(int) {
+  if (PollPlayTest())
+    glutTimerFunc(kPlayTestPollMs, PlayTestTimer, 0);
+  else
+    Redraw();
+}
+
+static void PlayTest(void) {
+  std::string failure;
+  if (StartPlayTest(&failure)) {
+    ShowMessage("Play-testing from level ", std::to_string(setCurrent + 1).c_str());
+    if (g_bWindowOpen) glutTimerFunc(kPlayTestPollMs, PlayTestTimer, 0);
+  } else {
+    ShowMessage("Cannot start the game: ", failure.c_str());
+  }
+  Redraw();
+}
+
+static void Quit(void) {
+  if (MayQuit()) exit(0);
+  Redraw();
+}
+
 static void EndFileName(void) {
   enteringFile = 0;
   fileTextIndex = 0;
+  if (fileMode == FILE_SAVE_SET) {
+    SaveSetAs(fileText);
+    return;
+  }
   const ExportResult result = ExportToFile(fileMode, fileText);
   if (result == EXPORT_WRITTEN) {
     PlayCue(save_id);
@@ -152,9 +242,31 @@ static void FileNameKey(unsigned char key) {
     TypeFileChar(key);
 }
 
+// Ctrl-Z undoes; with Shift, like Ctrl-Y, it redoes.
+static void UndoKey(bool redo) {
+  ShowChange(redo ? Redo() : Undo(), redo ? "Nothing to redo" : "Nothing to undo");
+}
+
+static bool ShiftHeld(void) { return g_bWindowOpen && (glutGetModifiers() & GLUT_ACTIVE_SHIFT); }
+
 static void EditingKey(unsigned char key) {
+  EndGesture();  // a key is a step of its own, even with the button held
+  if (key != kKeyEscape) quitAsked = 0;
+  if (key != kKeyDelete) deleteAsked = 0;
   switch (key) {
-    case 27: exit(0);
+    case kKeyEscape: Quit(); break;
+    case kKeyCtrlS: SaveSet(); break;
+    case kKeyCtrlZ: UndoKey(ShiftHeld()); break;
+    case kKeyCtrlY: UndoKey(true); break;
+    case kKeyDelete:
+      DeleteLevelKey();
+      Redraw();
+      break;
+    case 'n':
+      InsertLevel();
+      Redraw();
+      break;
+    case 'p': PlayTest(); break;
     case '1': SetView(VIEW_TOP); break;
     case '2': SetView(VIEW_PREVIEW); break;
     case 'i': MoveCursorUp(); break;
@@ -169,12 +281,9 @@ static void EditingKey(unsigned char key) {
       gridOn = !gridOn;
       Redraw();
       break;
-    case 'c':
-      ClearMatrix();
-      Redraw();
-      break;
-    case 'a': BeginFileName(0); break;
-    case 's': BeginFileName(1); break;
+    case 'c': ClearLevel(); break;
+    case 'a': BeginFileName(FILE_SAVE_LEVEL); break;
+    case 's': BeginFileName(FILE_APPEND_LEVEL); break;
     case 'q': SelectFromMenu(MENU_LIGHTING); break;
     case 'w': SelectFromMenu(MENU_POLYMODE); break;
     case 'e': SelectFromMenu(MENU_TEXTURING); break;
@@ -191,11 +300,14 @@ void Keyboard(unsigned char key, int, int) {
 
 void SpecialKeys(int key, int, int) {
   if (enteringFile) return;
+  quitAsked = deleteAsked = 0;
   switch (key) {
     case GLUT_KEY_UP: MoveCursorUp(); break;
     case GLUT_KEY_DOWN: MoveCursorDown(); break;
     case GLUT_KEY_LEFT: MoveCursorLeft(); break;
     case GLUT_KEY_RIGHT: MoveCursorRight(); break;
+    case GLUT_KEY_PAGE_DOWN: GoToLevel(NextLevel); break;
+    case GLUT_KEY_PAGE_UP: GoToLevel(PreviousLevel); break;
     default: break;
   }
 }
@@ -229,8 +341,10 @@ static void TopViewPress(int x, int y) {
   g_bButton1Down = 1;
   int i = GetGridNum(kSquareBottom, y);
   int j = GetGridNum(kSquareRight, x);
+  BeginGesture();
   if (i == gridX && j == gridY) {
     PlayCue(beep_id);
+    if (Toggles(i, j)) RecordChange();
     ToggleCell(i, j);
   } else {
     gridX = i;
@@ -244,6 +358,7 @@ static void TopViewPress(int x, int y) {
 // Pointer positions are first taken into the 1200 x 600 window's pixels,
 // where the top view's square lies; a press on the black bars does nothing.
 void MouseButton(int button, int state, int windowX, int windowY) {
+  if (state == GLUT_UP) EndGesture();  // wherever the button comes up
   int x, y;
   if (!OverlayPointFromWindow(windowX, windowY, &x, &y) || !InActiveSquare(x, y)) return;
   if (viewPoint == VIEW_PREVIEW) {
@@ -266,7 +381,8 @@ static void TopViewDrag(int x, int y) {
   PlayCue(beep_id);
   int i = GetGridNum(kSquareBottom, y);
   int j = GetGridNum(kSquareRight, x);
-  if ((i != dragX || j != dragY) && (level[i][j] == kCellEmpty || level[i][j] == kCellObstacle)) {
+  if ((i != dragX || j != dragY) && Toggles(i, j)) {
+    RecordChange();
     ToggleCell(i, j);
     gridX = dragX = i;
     gridY = dragY = j;
@@ -309,7 +425,7 @@ void SelectFromMenu(int idCommand) {
       g_bTexture = !g_bTexture;
       SetCapability(GL_TEXTURE_2D, g_bTexture);
       break;
-    case MENU_EXIT: exit(0);
+    case MENU_EXIT: Quit(); return;
     default: return;
   }
   Redraw();

@@ -26,16 +26,27 @@ int textSize = 0;
 BOOL displayText = 0;
 
 static const GLfloat initial[3] = {25.0f, 570.0f, 0.0f};  // message line
+// The set's status, in a small font under the message line, both on the
+// title strip's dark left part.
+static const GLfloat kStatusPos[3] = {25.0f, 553.0f, 0.0f};
+static const GLfloat kStatusColor[4] = {0.62f, 0.85f, 0.68f, 1.0f};
+constexpr float kStatusTextSize = 13.0f;
+// A cheese kept from a file written by hand.
+static const GLfloat kCheeseColor[4] = {1.0f, 0.8f, 0.0f, 1.0f};
 static const GLfloat TitleBar[3] = {0.0f, 550.0f, 0.0f};
 static const GLfloat HelpBar[3] = {25.0f, 35.0f, 0.0f};
 static const GLfloat kEmissionWhite[4] = {1.0f, 1.0f, 1.0f, 1.0f};
 // Cell squares float just above the floor so they win its depth test.
 constexpr float kSquareZ = -0.45f;
 
-void InitGraphics(void) {
+void InitGraphicsState(void) {
   glEnable(GL_DEPTH_TEST);
   glDepthFunc(GL_LESS);
   glShadeModel(GL_SMOOTH);
+}
+
+void InitGraphics(void) {
+  InitGraphicsState();
   ReadImageFiles();
 }
 
@@ -89,6 +100,14 @@ void DisplayText(char *message, int length) {
   DrawString(message, length);
   EndOverlay();
   glMaterialfv(GL_FRONT, GL_SPECULAR, colorNone);
+}
+
+static void DisplayStatus(void) {
+  SetMaterialColor(kStatusColor);
+  BeginOverlay();
+  OverlayTextPosition(kStatusPos[0], kStatusPos[1], kStatusPos[2]);
+  OverlayText(StatusLine().c_str(), kStatusTextSize);
+  EndOverlay();
 }
 
 void DisplayInstructions(void) {
@@ -195,6 +214,10 @@ static void DrawCell(int i, int j) {
       glColor4fv(colorDkGreen);
       DrawCellSquare(i, j);
       break;
+    case kCellCheese:
+      glColor4fv(kCheeseColor);
+      DrawCellSquare(i, j);
+      break;
     default: break;
   }
 }
@@ -205,6 +228,8 @@ void RenderObjects(void) {
     DisplayText(text, textSize);
     displayText = 0;
   }
+  // Before the title image: at equal depth the first drawn stays on top.
+  DisplayStatus();
   if (viewPoint == VIEW_TOP) DisplayInstructions();
   for (int i = 0; i < kGridSize; i++)
     for (int j = 0; j < kGridSize; j++) DrawCell(i, j);

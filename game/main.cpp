@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 #include <string>
 
 #include "common/assetpath.h"
@@ -34,6 +35,20 @@ static void ReadDiagnostics(void) {
   if (frameLog && *frameLog) OpenFrameLog(frameLog);
 }
 
+// A level set named on the command line must be playable: the game ends
+// before its window opens rather than showing empty levels.
+[[noreturn]] static void RefuseLevelSet(const char *verb, const char *fileName,
+                                        const std::string &reason) {
+  fprintf(stderr, "squeakling: cannot %s level set \"%s\": %s\n", verb, fileName, reason.c_str());
+  exit(1);
+}
+
+static void ReadNamedLevelSet(const char *fileName, LevelSetFile *set) {
+  std::string reason;
+  if (!ReadLevelSet(fileName, set, &reason)) RefuseLevelSet("open", fileName, reason);
+  if (set->count == 0) RefuseLevelSet("play", fileName, kNoCompleteLevel);
+}
+
 static const ProgramUsage kUsage = {
     "squeakling", "LEVEL-SET",
     "Squeakling: lead the mouse through the maze to the cheese, away from the cat.",
@@ -47,6 +62,8 @@ int main(int argc, char **argv) {
   if (AnswerCommandLine(command, kUsage, &status)) return status;
   glutInit(&argc, argv);
   InitWindowSize(command);
+  auto namedSet = std::make_unique<LevelSetFile>();
+  if (command.positional) ReadNamedLevelSet(command.positional, namedSet.get());
   // At least 24 depth bits, so the shadow planes 0.001 apart stay in order at
   // the cameras' distances, and 8 stencil bits for the mirror and shadows.
   glutInitDisplayString("rgba double depth>=24 stencil>=8");
@@ -65,7 +82,10 @@ int main(int argc, char **argv) {
   // the folder the game was started from; only the default is an asset.
   // Two or more level sets load the default, like none.
   std::string levelSet = command.positional ? command.positional : FindAsset("defaultlevel.txt");
-  LoadUserLevel(levelSet.c_str());
+  if (command.positional)
+    UseLevelSet(*namedSet);
+  else
+    LoadUserLevel(levelSet.c_str());
   NoteLevelSet(levelSet.c_str());
   StartSound();
   StartGamepad();

@@ -47,7 +47,8 @@ static void TypeKey(unsigned char key) {
 
 static void SubmitName(void) {
   fileTextIndex = 0;
-  if (LoadUserLevel(fileText)) {
+  std::string reason;
+  if (LoadPlayableLevelSet(fileText, &reason)) {
     NoteLevelSet(fileText);
     SetPanelText("Loaded Levelset: ");
     DoRestart(FALSE);

@@ -5,12 +5,14 @@
 #include <GL/gl.h>
 #include <sys/time.h>
 
+#include <string>
+
 #include "common/basics.h"
+#include "common/levelset.h"
 
 struct GLMmodel;
 struct gameaudio;
 
-constexpr int kMaxLevels = 10;
 // Random placements draw both indices from 0 ... kPlaceRange - 1, so row and
 // column 28 and the outer ring never receive cheese, fruit or a cat start.
 constexpr int kPlaceRange = 28;
@@ -34,12 +36,8 @@ extern int mousexInit, mouseyInit;                    // mouse start cell (last 
 extern int mouseOrientInit;                           // start heading in degrees; always 0
 extern int cheeseX, cheeseY;                          // cell of the current cheese
 
-// A level's own mouse start: the last "3" within that level. A level without
-// one (own clear) is played from mousexInit, mouseyInit.
-struct LevelStart {
-  BOOL own;
-  int x, y;
-};
+// Each level's own start (common/levelset.h); a level without one is played
+// from mousexInit, mouseyInit.
 extern LevelStart levelStarts[kMaxLevels];
 
 // Empties every cell of all ten levels and forgets their own starts.
@@ -49,11 +47,21 @@ void ClearLevels(void);
 constexpr int kCornerX = 0, kCornerY = 0;
 void WallCorner(void);
 // Reads a level-set file. Returns 0, leaving the level set untouched, when the
-// file cannot be opened; otherwise replaces the whole set and returns 1.
+// file cannot be opened or is no regular file; otherwise replaces the whole
+// set and returns 1, also when the file holds no complete level.
 // Rows past the 30th of a level and levels past the tenth are ignored.
 // Records each level's own start in levelStarts; mousexInit, mouseyInit end
 // as the file's last start.
 BOOL LoadUserLevel(const char *fileName);
+// Puts a level set that was read into play as LoadUserLevel does: replaces
+// the grids and starts, makes the placements, levelNum := 0.
+void UseLevelSet(const LevelSetFile &set);
+// Reads a level set for play. Returns 0, leaving the level set untouched,
+// with *reason saying why, when the file cannot be opened, is no regular
+// file or holds no complete level; otherwise puts it into play and returns 1.
+BOOL LoadPlayableLevelSet(const char *fileName, std::string *reason);
+// The reason given for a file without an end-of-level line.
+extern const char kNoCompleteLevel[];
 // Marks a cat start cell (code 5) in the current level, far from that level's
 // mouse start when such a cell exists, else on any empty cell; nothing when
 // the level has no empty cell in 0 ... 27.

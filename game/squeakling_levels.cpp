@@ -1,9 +1,10 @@
-// The level set: the ten grids, the level-set file reader and the random
-// placements of cheese and cat start. A file that cannot be opened leaves the
-// set as it was; malformed lines are taken as they come, never reported.
-#include <cctype>
+// The level set: the ten grids, filled from the shared level-set reader,
+// and the random placements of cheese and cat start. A file that cannot be
+// opened leaves the set as it was; malformed lines are taken as they come,
+// never reported.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "game/squeakling.h"
@@ -18,10 +19,6 @@ LevelStart levelStarts[kMaxLevels];
 
 // The cat starts more than this many cells from the mouse in x or in y.
 constexpr int kCatStartDistance = 9;
-// The reader takes a line in chunks of at most 30 characters (a 31-character
-// buffer with its terminator), so a full row arrives as 30 digits and then
-// its line feed alone.
-constexpr int kChunkSize = kGridSize + 1;
 
 void ClearLevels(void) {
   for (auto &level : levels)
@@ -101,56 +98,43 @@ static void PlaceCheeseAndCat(void) {
   PlaceCat();
 }
 
-static void SetMouseStart(int x, int y) {
-  levels[levelNum][x][y] = CELL_MOUSE_START;
-  levelStarts[levelNum] = LevelStart{TRUE, x, y};
-  mousexInit = x;
-  mouseyInit = y;
-  mousex = x;
-  mousey = y;
-  mouseorient = 0;
-}
-
-// Stores one chunk of row x; returns whether the chunk ended the row.
-static BOOL ReadRowChunk(const char *chunk, int x) {
-  for (int y = 0; chunk[y] != '\0'; y++) {
-    unsigned char c = static_cast<unsigned char>(chunk[y]);
-    if (isspace(c)) return TRUE;
-    if (x >= kGridSize) continue;  // rows past the 30th are ignored
-    switch (c) {
-      case '0':
-      case '1':
-      case '2':
-      case '4': levels[levelNum][x][y] = c - '0'; break;
-      case '3': SetMouseStart(x, y); break;
-      default: break;  // any other character keeps its column and changes nothing
-    }
-  }
-  return FALSE;
-}
-
-BOOL LoadUserLevel(const char *fileName) {
-  std::unique_ptr<FILE, int (*)(FILE *)> file(fopen(fileName, "r"), fclose);
-  if (!file) return FALSE;
-
+void UseLevelSet(const LevelSetFile &set) {
   ClearLevels();
-  levelNum = 0;
-  int x = 0;
-  char chunk[kChunkSize];
-  while (levelNum < kMaxLevels && fgets(chunk, sizeof chunk, file.get())) {
-    if (isalpha(static_cast<unsigned char>(chunk[0]))) {
-      levelNum++;
-      x = 0;
-    } else if (ReadRowChunk(chunk, x)) {
-      x++;
-    }
+  memcpy(levels, set.grids, sizeof levels);
+  memcpy(levelStarts, set.starts, sizeof levelStarts);
+  if (set.lastStart.own) {
+    mousexInit = set.lastStart.x;
+    mouseyInit = set.lastStart.y;
+    mousex = mousexInit;
+    mousey = mouseyInit;
+    mouseorient = 0;
   }
-  numLevels = levelNum;
+  numLevels = set.count;
   // Placed once the whole file is read: a level without a start of its own
   // plays from the file's last start, which may come in a later level, and
   // its cat keeps its distance from that one. The draws are made in the
   // same order as level by level, cheese before cat.
   for (levelNum = 0; levelNum < numLevels; levelNum++) PlaceCheeseAndCat();
   levelNum = 0;
+}
+
+BOOL LoadUserLevel(const char *fileName) {
+  auto set = std::make_unique<LevelSetFile>();
+  std::string error;
+  if (!ReadLevelSet(fileName, set.get(), &error)) return FALSE;
+  UseLevelSet(*set);
+  return TRUE;
+}
+
+const char kNoCompleteLevel[] = "it holds no complete level";
+
+BOOL LoadPlayableLevelSet(const char *fileName, std::string *reason) {
+  auto set = std::make_unique<LevelSetFile>();
+  if (!ReadLevelSet(fileName, set.get(), reason)) return FALSE;
+  if (set->count == 0) {
+    *reason = kNoCompleteLevel;
+    return FALSE;
+  }
+  UseLevelSet(*set);
   return TRUE;
 }

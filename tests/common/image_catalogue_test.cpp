@@ -1,6 +1,6 @@
 // The interface images and scene textures the asset build made: every one
-// loads, and each has a size that fits where the screens draw it and where
-// their mouse handlers look for it.
+// loads, and the start and editor screens' images fit beside what they
+// frame. The control panel's layout is tested in tests/game/overlay_layout_test.cpp.
 #include "common/drawing.h"
 #include "common/texture.h"
 
@@ -40,54 +40,6 @@ TEST_F(ImageCatalogue, TitleBarCoversTheTopStripWithTheGoldRuleAtTheBottom) {
   const auto *bottom = reinterpret_cast<const unsigned char *>(titleBar);
   EXPECT_GT(bottom[0], 200);
   EXPECT_LT(bottom[2], 40);
-}
-
-TEST_F(ImageCatalogue, ControlPanelFitsItsColumnsAndHitStrips) {
-  const int faces[] = {
-      kImageBFirstPerson,  kImageBThirdPerson,   kImageBTexturesOn,    kImageBTexturesOff,
-      kImageBSpotlightsOn, kImageBSpotlightsOff, kImageBCatOn,         kImageBCatOff,
-      kImageBSoundOn,      kImageBSoundOff,      kImageBShadowsOff,    kImageBOneShadow,
-      kImageBTwoShadows,   kImageBAllShadows,    kImageBReflectionsOn, kImageBReflectionsOff,
-      kImageBReturnToGame, kImageBRestart,       kImageBLoad,          kImageBQuit};
-  // Hit tests use BCatOff's width for every face and assume 50 rows.
-  for (int face : faces) {
-    EXPECT_EQ(W(face), W(kImageBCatOff)) << face;
-    EXPECT_EQ(H(face), 50) << face;
-  }
-  EXPECT_LT(280 + W(kImageBCatOff), 510);   // left faces end before the tracks
-  EXPECT_LE(760 + W(kImageBCatOff), 1200);  // right faces stay in the window
-  EXPECT_LT(450 + W(kImageBRestart), 650);  // game-over Restart and Quit apart
-
-  const int leftLabels[] = {kImageLView, kImageLTextures, kImageLLighting, kImageLCat,
-                            kImageLSound};
-  const int wideLabels[] = {kImageLMouseSpeed, kImageLLives,   kImageLNumCheese,  kImageLCatSpeed,
-                            kImageLBonus,      kImageLShadows, kImageLReflections};
-  for (int label : leftLabels) EXPECT_LE(250 + W(label), 480) << label;
-  for (int label : wideLabels) EXPECT_LE(480 + W(label), 730) << label;
-  for (int label : leftLabels)
-    EXPECT_LE(H(label), 25) << label;  // between face (450) and panel title (475)
-  for (int label : wideLabels) EXPECT_LE(H(label), 25) << label;
-  EXPECT_LE(200 + W(kImageControlPanelTitle), 1200);
-  EXPECT_LE(475 + H(kImageControlPanelTitle), 600);
-}
-
-TEST_F(ImageCatalogue, SliderTracksGiveSensibleRanges) {
-  const int tracks[] = {kImageSMouseSpeed, kImageSLives, kImageSCheese, kImageSCatSpeed,
-                        kImageSBonus};
-  for (int track : tracks) {
-    EXPECT_EQ(W(track), W(kImageSCheese)) << track;  // one hit strip for all
-    EXPECT_EQ(H(track), 50) << track;                // 400..450, label above
-  }
-  const int w = W(kImageSCheese);
-  EXPECT_LT(510 + w, 730);
-  const double topFactor = 0.5 + (w - 30) / 100.0;
-  EXPECT_GE(topFactor, 1.5);
-  EXPECT_LE(topFactor, 3.0);
-  EXPECT_GE(5 + (w - 30) / 5, 20);  // cheese per level
-  EXPECT_GE(1 + (w - 30) / 10, 5);  // lives
-  // The knob sits 10 left of the pressed point: 20 wide centres it.
-  EXPECT_EQ(W(kImageSliderFront), 20);
-  EXPECT_LE(430 + H(kImageSliderFront), 450);
 }
 
 TEST_F(ImageCatalogue, StartAndEditorImagesFitBesideTheirContent) {

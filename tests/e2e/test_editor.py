@@ -4,6 +4,7 @@ its standard output, what the top view shows where, and the preview's turns;
 keeps screenshots of both views as artefacts."""
 import os
 import shutil
+import signal
 
 import pytest
 
@@ -16,6 +17,7 @@ NO_AUDIO = "" if os.path.exists("/dev/dsp") else "Cannot intialize audio\n"
 
 RED, BLUE, DARK_GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 77, 0), (255, 255, 255)
 WALL = (77, 77, 77)
+MESSAGE = (25, 12, 700, 36)   # the message line in the title strip
 
 
 def cell_pixel(i, j):
@@ -44,9 +46,9 @@ def shows_near(img, box, colour, tolerance):
 
 
 class Editor:
-    def __init__(self, session):
+    def __init__(self, session, *argv):
         self.s = session
-        self.ed = session.start("gridcraft")
+        self.ed = session.start("gridcraft", *argv)
         self.win = session.find_window(TITLE)
         session.move(self.win, 600, 300)
         # The window opens before the images are read: wait for the first frame.
@@ -66,7 +68,7 @@ class Editor:
     def drag(self, points):
         self.s.drag(self.win, points)
 
-    def shot(self, name):
+    def shot(self, name=None):
         return self.s.screenshot(self.win, name)
 
     def shot_until(self, name, ready, timeout=30):
@@ -88,7 +90,15 @@ class Editor:
         with open(path, "rb") as f:
             return f.read()
 
-    def quit(self):
+    def quit(self, unsaved=False):
+        """Escape; with unsaved changes the editor asks first, on its message
+        line, and a second Escape ends it."""
+        if unsaved:
+            before = self.shot()
+            self.keys("Escape")
+            self.shot_until("the unsaved-changes question",
+                            lambda img: img.differs(before, box=MESSAGE) > 100, 10)
+            assert self.ed.alive(), "Escape with unsaved changes ended the editor"
         self.keys("Escape")
         assert self.s.exits(self.ed) == 0
         return self.ed.stdout()
@@ -169,7 +179,7 @@ def test_save_then_two_appends_write_exact_level_blocks(session):
     # The game's round-trip test reads this fixture as the editor's output.
     with open(FIXTURE, "rb") as f:
         assert f.read() == got
-    assert self.quit() == NO_AUDIO
+    assert self.quit(unsaved=True) == NO_AUDIO
 
 def test_preview_turns_and_snaps_back_on_release(session):
     self = Editor(session)
@@ -187,7 +197,7 @@ def test_preview_turns_and_snaps_back_on_release(session):
     self.shot_until("editor_preview_snapped_back", lambda img: img.differs(start) == 0, 10)
     self.keys("1")
     self.shot_cells("editor_top_view_again", cells)
-    self.quit()
+    self.quit(unsaved=True)
 
 def test_unopenable_name_is_reported_on_screen_and_stdout(session):
     self = Editor(session)
@@ -212,3 +222,98 @@ def test_backspace_mends_the_name_of_a_save(session):
     assert self.file_becomes("mended.txt", block(new_level())) == block(new_level())
     assert not os.path.exists(os.path.join(self.s.data, "mendxed.txt"))
     assert self.quit() == NO_AUDIO
+
+
+# ---- whole level sets
+
+GAME_TITLE = "Dravel: Vimmo Squeakling"
+STATUS = (25, 37, 500, 50)   # the set's status under the message line
+BLOCK = 30 * 31 + 9          # one level block in bytes
+
+
+def blocks_of(data):
+    assert len(data) % BLOCK == 0
+    return [data[n:n + BLOCK] for n in range(0, len(data), BLOCK)]
+
+
+def cell_of(block, i, j):
+    return block[i * 31 + j] - ord("0")
+
+
+def empty_run(block, length):
+    """(i, j): `length` empty cells from (i, j) on along a row, away from the
+    cursor's start cell (1, 1), where a press would paint."""
+    for i in range(3, 29):
+        for j in range(1, 29 - length):
+            if all(cell_of(block, i, j + k) == 0 for k in range(length)):
+                return i, j
+    raise AssertionError("no empty run")
+
+
+def children(pid):
+    with open(f"/proc/{pid}/task/{pid}/children") as f:
+        return [int(c) for c in f.read().split()]
+
+
+@pytest.mark.cost(12)
+def test_default_set_opened_edited_saved_and_undone(session):
+    path = os.path.join(session.data, "defaultlevel.txt")
+    with open(path, "rb") as f:
+        old = f.read()
+    levels = blocks_of(old)
+    assert len(levels) == 10
+    self = Editor(session, "defaultlevel.txt")
+    first = self.shot("editor_set_level_1")
+    # A cell that tells level 3 from level 1 on the screen.
+    marker = next((i, j) for i in range(1, 29) for j in range(1, 29)
+                  if cell_of(levels[2], i, j) == 2 and cell_of(levels[0], i, j) == 0)
+    self.keys("Page_Down", "Page_Down")
+    third = self.shot_cells("editor_set_level_3", {marker: RED})
+    assert third.differs(first, box=STATUS) > 5, "the status line did not change"
+
+    i, j = empty_run(levels[2], 5)
+    self.drag([cell_pixel(i, j + k) for k in range(5)])   # the press selects, the rest paint
+    # The cursor follows the paint: the last cell shows blue.
+    self.shot_cells("editor_set_painted", {(i, j + 1): RED, (i, j + 3): RED, (i, j + 4): BLUE})
+    self.keys("ctrl+s")
+    want = bytearray(levels[2])
+    for k in range(1, 5):
+        want[i * 31 + j + k] = ord("2")
+    saved = b"".join(levels[:2]) + bytes(want) + b"".join(levels[3:])
+    assert self.file_becomes("defaultlevel.txt", saved) == saved
+    with open(path + "~", "rb") as f:
+        assert f.read() == old, "the backup is not the file as it was"
+
+    self.keys("ctrl+z")                                   # the whole drag at once
+    self.shot_cells("editor_set_undone", {(i, j + k): WHITE for k in range(1, 5)})
+    self.quit(unsaved=True)
+    with open(path, "rb") as f:
+        assert f.read() == saved, "quitting touched the file"
+
+
+@pytest.mark.cost(10)
+def test_play_test_runs_the_game_from_the_current_level(session):
+    with open(os.path.join(session.data, "defaultlevel.txt"), "rb") as f:
+        levels = blocks_of(f.read())
+    self = Editor(session, "defaultlevel.txt")
+    self.keys("Page_Down", "p")
+    # Below the editor: without a window manager both open at the corner.
+    session.xdotool("windowmove", session.find_window(GAME_TITLE), 0, 620)
+    (game,) = children(self.ed.popen.pid)
+    try:
+        with open(f"/proc/{game}/cmdline", "rb") as f:
+            program, copy = f.read().split(b"\0")[:2]
+        assert program == os.path.join(session.bin, "squeakling").encode()
+        assert os.readlink(f"/proc/{game}/cwd") == session.data
+        with open(copy, "rb") as f:
+            assert f.read() == b"".join(levels[1:]), "the game's set does not begin at level 2"
+        # The editor stays usable while the game runs.
+        before = self.shot()
+        self.keys("Page_Down")
+        self.shot_until("level 3 while the game runs", lambda img: img.differs(before) > 100)
+    finally:
+        os.kill(game, signal.SIGTERM)
+    # Reaped: no zombie stays, and the copy is gone.
+    session.until("the game to be reaped", lambda: not os.path.exists(f"/proc/{game}"), 10)
+    assert not os.path.exists(copy)
+    self.quit()

@@ -46,7 +46,7 @@ class EditorExport : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
     ASSERT_EQ(chdir(dir.c_str()), 0);
-    ClearMatrix();
+    NewLevelSet("");
     gridX = gridY = 1;
     enteringFile = 0;
     displayText = 0;
@@ -95,18 +95,22 @@ TEST_F(EditorExport, UnopenableFileIsReportedAndLeavesLevelAlone) {
   EXPECT_EQ(level[9][9], kCellObstacle);
 }
 
-// Writes that fail after the open (a full device, a file-size limit hit
-// part-way through an append) are failures, and an append that broke off
-// leaves the set as it was rather than half a level at its end.
-TEST_F(EditorExport, FailedWritesAreReportedAndLeaveNoHalfBlock) {
+// Devices are no level files: /dev/full is refused before anything is
+// written. Writes that fail (a file-size limit, as a full disk would) are
+// failures, and leave the file byte for byte as it was: no half level at
+// the end of an append, no emptied file after a save, no temporary file.
+TEST_F(EditorExport, FailedWritesAreReportedAndLeaveTheFileAsItWas) {
   char full[] = "/dev/full";
   testing::internal::CaptureStdout();
-  EXPECT_EQ(ExportToFile(0, full), EXPORT_NOT_WRITTEN);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Cannot write file for saving\n");
+  EXPECT_EQ(ExportToFile(0, full), EXPORT_NOT_OPENED);
+  EXPECT_EQ(ExportToFile(1, full), EXPORT_NOT_OPENED);
+  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+            "Cannot open file for saving\nCannot open file for saving\n");
 
   char name[] = "set.txt";
   ASSERT_EQ(ExportToFile(0, name), EXPORT_WRITTEN);
   std::string one = ReadFile(name);
+  level[7][7] = kCellObstacle;
   struct rlimit old;
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
   struct rlimit small = old;
@@ -115,17 +119,23 @@ TEST_F(EditorExport, FailedWritesAreReportedAndLeaveNoHalfBlock) {
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   testing::internal::CaptureStdout();
   ExportResult appended = ExportToFile(1, name);
+  small.rlim_cur = one.size() / 2;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  ExportResult saved = ExportToFile(0, name);
+  Type("s");
+  Type("set.txt\n");  // the typed path says what went wrong
   std::string out = testing::internal::GetCapturedStdout();
   setrlimit(RLIMIT_FSIZE, &old);
   signal(SIGXFSZ, oldHandler);
   EXPECT_EQ(appended, EXPORT_NOT_WRITTEN);
-  EXPECT_EQ(out, "Cannot write file for saving\n");
+  EXPECT_EQ(saved, EXPORT_NOT_WRITTEN);
+  EXPECT_EQ(out,
+            "Cannot write file for saving\nCannot write file for saving\n"
+            "Cannot write file for saving\n");
+  EXPECT_EQ(Message(), "Cannot write file for saving: set.txt");
   EXPECT_EQ(ReadFile(name), one);
-
-  // The typed path says what went wrong: the file opened, the writes failed.
-  Type("s");
-  Type("/dev/full\n");
-  EXPECT_EQ(Message(), "Cannot write file for saving: /dev/full");
+  std::string command = "test $(ls -A '" + dir + "' | wc -l) -eq 1";
+  EXPECT_EQ(system(command.c_str()), 0) << "a temporary file was left behind";
 }
 
 TEST_F(EditorExport, TypedNameIsSavedWithItsMessages) {

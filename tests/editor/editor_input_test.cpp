@@ -32,7 +32,7 @@ int CountCode(int code) {
 class EditorInput : public ::testing::Test {
  protected:
   void SetUp() override {
-    ClearMatrix();
+    NewLevelSet("");
     gridX = gridY = 1;
     viewPoint = 2;
     lookAt = 0;

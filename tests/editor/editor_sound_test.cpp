@@ -33,7 +33,7 @@ class EditorSound : public ::testing::Test {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     dir = pattern;
     ASSERT_EQ(chdir(dir.c_str()), 0);
-    ClearMatrix();
+    NewLevelSet("");
     gridX = gridY = 1;
     viewPoint = 2;
     enteringFile = 0;

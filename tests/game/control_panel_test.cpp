@@ -1,7 +1,9 @@
-// The control panel without a window: hit strips at their pixel edges, the
-// slider mappings and knob positions, and what each button does.
+// The control panel without a window, with the shipped images' sizes: hit
+// strips at their pixel edges, the slider mappings and knob positions, and
+// what each button does.
 #include <GL/glut.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -12,8 +14,9 @@
 
 namespace {
 
-constexpr int kButtonWidth = 200;  // BCatOff, serves both button columns
-constexpr int kTrackWidth = 230;   // SCheese, serves every slider
+// The widths of the shipped images the hit strips are measured with:
+// BCatOff's serves both button columns, SCheese's every slider.
+int buttonWidth = 0, trackWidth = 0;
 
 // Window y (down from the top) inside row k of the buttons or the sliders.
 int ButtonY(int row) { return 175 + 80 * row; }
@@ -21,9 +24,15 @@ int SliderY(int row) { return 160 + 80 * row; }
 
 class ControlPanel : public ::testing::Test {
  protected:
+  static void SetUpTestSuite() {
+    ASSERT_EQ(chdir(SQ_DATA_DIR), 0);
+    ReadImageFiles();
+    buttonWidth = imageWidth[kImageBCatOff];
+    trackWidth = imageWidth[kImageSCheese];
+  }
   void SetUp() override {
-    imageWidth[kImageBCatOff] = kButtonWidth;
-    imageWidth[kImageSCheese] = kTrackWidth;
+    ASSERT_GT(buttonWidth, 0);
+    ASSERT_GT(trackWidth, 30);
     InitSettings();
     g_bTexture = 1;
     PAUSED = 1;
@@ -70,16 +79,16 @@ TEST_F(ControlPanel, SliderRowsAcceptTwentyThreePixelRows) {
 TEST_F(ControlPanel, ColumnsEndWhereTheirImagesEnd) {
   EXPECT_EQ(CPHitRow(CP_COLUMN_LEFT, 279, 175), -1);
   EXPECT_EQ(CPHitRow(CP_COLUMN_LEFT, 280, 175), 0);
-  EXPECT_EQ(CPHitRow(CP_COLUMN_LEFT, 280 + kButtonWidth, 175), 0);
-  EXPECT_EQ(CPHitRow(CP_COLUMN_LEFT, 281 + kButtonWidth, 175), -1);
+  EXPECT_EQ(CPHitRow(CP_COLUMN_LEFT, 280 + buttonWidth, 175), 0);
+  EXPECT_EQ(CPHitRow(CP_COLUMN_LEFT, 281 + buttonWidth, 175), -1);
   EXPECT_EQ(CPHitRow(CP_COLUMN_MIDDLE, 524, 160), -1);
   EXPECT_EQ(CPHitRow(CP_COLUMN_MIDDLE, 525, 160), 0);
-  EXPECT_EQ(CPHitRow(CP_COLUMN_MIDDLE, 495 + kTrackWidth, 160), 0);
-  EXPECT_EQ(CPHitRow(CP_COLUMN_MIDDLE, 496 + kTrackWidth, 160), -1);
+  EXPECT_EQ(CPHitRow(CP_COLUMN_MIDDLE, 495 + trackWidth, 160), 0);
+  EXPECT_EQ(CPHitRow(CP_COLUMN_MIDDLE, 496 + trackWidth, 160), -1);
   EXPECT_EQ(CPHitRow(CP_COLUMN_RIGHT, 759, 175), -1);
   EXPECT_EQ(CPHitRow(CP_COLUMN_RIGHT, 760, 175), 0);
-  EXPECT_EQ(CPHitRow(CP_COLUMN_RIGHT, 760 + kButtonWidth, 175), 0);
-  EXPECT_EQ(CPHitRow(CP_COLUMN_RIGHT, 761 + kButtonWidth, 175), -1);
+  EXPECT_EQ(CPHitRow(CP_COLUMN_RIGHT, 760 + buttonWidth, 175), 0);
+  EXPECT_EQ(CPHitRow(CP_COLUMN_RIGHT, 761 + buttonWidth, 175), -1);
 }
 
 TEST_F(ControlPanel, CheeseAndLivesSlidersSnapToWholeSteps) {
@@ -92,8 +101,8 @@ TEST_F(ControlPanel, CheeseAndLivesSlidersSnapToWholeSteps) {
   EXPECT_EQ(initNumCheese, 5);
   Press(530, SliderY(2));
   EXPECT_EQ(initNumCheese, 6);
-  Press(495 + kTrackWidth, SliderY(2));
-  EXPECT_EQ(initNumCheese, 5 + (kTrackWidth - 30) / 5);
+  Press(495 + trackWidth, SliderY(2));
+  EXPECT_EQ(initNumCheese, 5 + (trackWidth - 30) / 5);
 
   Press(525, SliderY(1));
   EXPECT_EQ(initLives, 1);
@@ -101,8 +110,8 @@ TEST_F(ControlPanel, CheeseAndLivesSlidersSnapToWholeSteps) {
   EXPECT_EQ(initLives, 1);
   Press(535, SliderY(1));
   EXPECT_EQ(initLives, 2);
-  Press(495 + kTrackWidth, SliderY(1));
-  EXPECT_EQ(initLives, 1 + (kTrackWidth - 30) / 10);
+  Press(495 + trackWidth, SliderY(1));
+  EXPECT_EQ(initLives, 1 + (trackWidth - 30) / 10);
 }
 
 TEST_F(ControlPanel, FactorSlidersRunFromHalfUpwardsAtOneHundredthPerPixel) {
@@ -110,15 +119,15 @@ TEST_F(ControlPanel, FactorSlidersRunFromHalfUpwardsAtOneHundredthPerPixel) {
   EXPECT_DOUBLE_EQ(speedScale, 0.5);
   Press(625, SliderY(3));
   EXPECT_DOUBLE_EQ(catSpeedScale, 1.5);
-  Press(495 + kTrackWidth, SliderY(4));
-  EXPECT_DOUBLE_EQ(bonusFreq, 0.5 + (kTrackWidth - 30) / 100.0);
+  Press(495 + trackWidth, SliderY(4));
+  EXPECT_DOUBLE_EQ(bonusFreq, 0.5 + (trackWidth - 30) / 100.0);
   EXPECT_DOUBLE_EQ(speedScale, 0.5) << "each slider sets only its own setting";
   Press(524, SliderY(0));
   EXPECT_DOUBLE_EQ(speedScale, 0.5);
 }
 
 TEST_F(ControlPanel, KnobsInvertTheMappings) {
-  for (int x : {525, 562, 600, 495 + kTrackWidth}) {
+  for (int x : {525, 562, 600, 495 + trackWidth}) {
     DoSpeedSlider(x, kSliderTrackX);
     EXPECT_NEAR(kSliderTrackX + 5 + FactorKnobOffset(speedScale), x - 10, 1e-9);
   }

@@ -2,6 +2,7 @@
 // and the ways they go wrong, and the random placements it makes.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
@@ -255,6 +256,62 @@ TEST_F(LevelFile, MissingFileLeavesTheSetAsItWas) {
   EXPECT_EQ(numLevels, 2);
   EXPECT_EQ(levelNum, 1);
   EXPECT_EQ(levels[0][3][4], CELL_MOUSE_START);
+}
+
+// The load prompt and the command line take only sets that can be played;
+// the set in play stays as it was.
+TEST_F(LevelFile, UnplayableFilesAreRefusedAndLeaveTheSet) {
+  Write(EditorLevel(3, 4) + EditorLevel(5, 6));
+  ASSERT_TRUE(Load());
+  const std::string fifo = path + ".fifo", folder = path + ".dir", partial = path + ".part";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+  FILE *f = fopen(partial.c_str(), "wb");
+  ASSERT_NE(f, nullptr);
+  fputs(EditorLevel(7, 7).substr(0, 31 * 30).c_str(), f);
+  fclose(f);
+  const struct {
+    std::string name;
+    const char *reason;
+  } refused[] = {{fifo, "not a regular file"},
+                 {folder, "Is a directory"},
+                 {"/dev/zero", "not a regular file"},
+                 {partial, kNoCompleteLevel},
+                 {"/nonexistent/levels.txt", "No such file or directory"}};
+  levelNum = 1;
+  for (const auto &r : refused) {
+    std::string reason;
+    EXPECT_FALSE(LoadPlayableLevelSet(r.name.c_str(), &reason)) << r.name;
+    EXPECT_EQ(reason, r.reason) << r.name;
+  }
+  EXPECT_FALSE(LoadUserLevel(fifo.c_str()));
+  EXPECT_EQ(numLevels, 2);
+  EXPECT_EQ(levelNum, 1);
+  EXPECT_EQ(levels[1][5][6], CELL_MOUSE_START);
+  std::string reason;
+  EXPECT_TRUE(LoadPlayableLevelSet(path.c_str(), &reason));
+  EXPECT_EQ(levelNum, 0);
+  unlink(fifo.c_str());
+  rmdir(folder.c_str());
+  unlink(partial.c_str());
+}
+
+// The game's grids are the shared reader's, placements aside.
+TEST_F(LevelFile, GridsAreTheSharedReadersPlusPlacements) {
+  Write("1a5!2\r\n" + std::string(31, '2') + "\n" + BorderedRow(2, 7) + "\nendLevel\n" +
+        EditorLevel(9, 9));
+  ASSERT_TRUE(Load());
+  LevelSetFile read;
+  std::string error;
+  ASSERT_TRUE(ReadLevelSet(path.c_str(), &read, &error));
+  ASSERT_EQ(read.count, numLevels);
+  for (int n = 0; n < kMaxLevels; n++)
+    for (int x = 0; x < kGridSize; x++)
+      for (int y = 0; y < kGridSize; y++) {
+        const int cell = levels[n][x][y];
+        if (cell == CELL_CHEESE || cell == CELL_CAT_START) continue;
+        ASSERT_EQ(cell, read.grids[n][x][y]) << n << ":" << x << "," << y;
+      }
 }
 
 TEST_F(LevelFile, ShippedDefaultSetHasTenPlayableLevels) {

@@ -42,10 +42,24 @@ TEST_F(OverlayLayout, ButtonFacesFillTheirHitStripsExactly) {
   }
 }
 
-TEST_F(OverlayLayout, ColumnsDoNotOverlap) {
+TEST_F(OverlayLayout, ColumnsAndLabelsDoNotOverlap) {
   EXPECT_LT(280 + W(kImageBCatOff), 510) << "left faces run into the slider tracks";
   EXPECT_LT(510 + W(kImageSCheese), 730) << "tracks run into the right column";
   EXPECT_LE(760 + W(kImageBCatOff), 1200);
+  // Labels stand above their control, below the panel title (475).
+  const int leftLabels[] = {kImageLView, kImageLTextures, kImageLLighting, kImageLCat,
+                            kImageLSound};
+  const int wideLabels[] = {kImageLMouseSpeed, kImageLLives,   kImageLNumCheese,  kImageLCatSpeed,
+                            kImageLBonus,      kImageLShadows, kImageLReflections};
+  for (int label : leftLabels) {
+    EXPECT_LE(250 + W(label), 480) << "label " << label;
+    EXPECT_LE(H(label), 25) << "label " << label;
+  }
+  for (int label : wideLabels) {
+    EXPECT_LE(480 + W(label), 730) << "label " << label;
+    EXPECT_LE(H(label), 25) << "label " << label;
+  }
+  EXPECT_LE(200 + W(kImageControlPanelTitle), 1200);
   for (int x = 0; x < 1200; x++) {
     int hits = (CPHitRow(CP_COLUMN_LEFT, x, 175) >= 0) + (CPHitRow(CP_COLUMN_MIDDLE, x, 160) >= 0) +
                (CPHitRow(CP_COLUMN_RIGHT, x, 175) >= 0);
@@ -53,13 +67,24 @@ TEST_F(OverlayLayout, ColumnsDoNotOverlap) {
   }
 }
 
-TEST_F(OverlayLayout, KnobsStayInsideTheirTracks) {
+TEST_F(OverlayLayout, KnobsStayInsideTheirTracksAndTheTracksGiveSensibleRanges) {
   const int knobW = W(kImageSliderFront), knobH = H(kImageSliderFront);
-  ASSERT_GT(knobW, 0);
+  // The knob is drawn 10 left of the pressed point: 20 wide centres it.
+  EXPECT_EQ(knobW, 20);
   for (int track : kTracks) {
     EXPECT_EQ(W(track), W(kImageSCheese)) << "track " << track << ": tested with SCheese's width";
     EXPECT_GE(H(track), 30 + knobH) << "the knob stands 30 units above the track's foot";
+    EXPECT_LE(400 + H(track), 450) << "track " << track << " runs into its label";
   }
+  // What the strip's far end gives: factors, cheese per level, lives.
+  const int farEnd = 495 + W(kImageSCheese);
+  DoSpeedSlider(farEnd, kSliderTrackX);
+  EXPECT_GE(speedScale, 1.5);
+  EXPECT_LE(speedScale, 3.0);
+  DoCheeseSlider(farEnd, kSliderTrackX);
+  EXPECT_GE(initNumCheese, 20);
+  DoLivesSlider(farEnd, kSliderTrackX);
+  EXPECT_GE(initLives, 5);
   // Both ends of the strip, for the factors (the widest reach).
   const int left = 525, right = 495 + W(kImageSCheese);
   for (int x : {left, right}) {

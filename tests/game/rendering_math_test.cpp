@@ -68,20 +68,27 @@ TEST(ShadowMatrix, ProjectsOntoAnyPlaneAlongTheLightsRay) {
 }
 
 TEST(ShadowMatrix, PlaneThroughThreePoints) {
+  auto side = [](const GLfloat *plane, const GLfloat *p) {
+    return plane[0] * p[0] + plane[1] * p[1] + plane[2] * p[2] + plane[3];
+  };
+  // The floor's corners: a plane of constant z through all three, with the
+  // corners left alone.
   GLfloat plane[4];
   GetPlane(plane, floorV0, floorV1, floorV2);
+  for (const GLfloat *corner : {floorV0, floorV1, floorV2}) EXPECT_FLOAT_EQ(side(plane, corner), 0);
   EXPECT_FLOAT_EQ(plane[0], 0.0f);
   EXPECT_FLOAT_EQ(plane[1], 0.0f);
-  EXPECT_FLOAT_EQ(plane[2], -900.0f);
-  EXPECT_FLOAT_EQ(plane[3], -450.0f);  // -900 z - 450 = 0: the floor z = -0.5
-  EXPECT_FLOAT_EQ(floorV0[2], -0.5f);  // the corners are left alone
+  EXPECT_NE(plane[2], 0.0f);
+  EXPECT_FLOAT_EQ(floorV0[2], -0.5f);
 
+  // A slanted triangle: x + y + z = 1, the normal on the side the corners
+  // turn counter-clockwise around.
   const GLfloat a[3] = {1, 0, 0}, b[3] = {0, 1, 0}, c[3] = {0, 0, 1};
-  GetPlane(plane, a, b, c);  // x + y + z = 1
-  EXPECT_FLOAT_EQ(plane[0], 1.0f);
-  EXPECT_FLOAT_EQ(plane[1], 1.0f);
-  EXPECT_FLOAT_EQ(plane[2], 1.0f);
-  EXPECT_FLOAT_EQ(plane[3], -1.0f);
+  GetPlane(plane, a, b, c);
+  for (const GLfloat *corner : {a, b, c}) EXPECT_FLOAT_EQ(side(plane, corner), 0);
+  const GLfloat outside[3] = {1, 1, 1}, origin[3] = {0, 0, 0};
+  EXPECT_GT(side(plane, outside), 0);
+  EXPECT_LT(side(plane, origin), 0);
 }
 
 TEST(ShadowMatrix, SixLightsOnPlanesAMillimetreApart) {
