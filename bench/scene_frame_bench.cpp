@@ -1,15 +1,20 @@
-// Frame rate of the play frame drawn by the game's own display callback in a
-// 1200 x 600 window under a private Xvfb, with the display-list path and the
-// plain immediate-mode path taking turns: every setting is measured for a
-// second by one path, then the other, and the whole round is run six times,
-// so a change in the machine's load hits both paths alike and their ratio,
-// taken within each round, stays meaningful. Prints the load average before
-// and after, each round's figures, and per setting the medians of the rounds,
-// their spread, the ratio, the CPU time per frame and the share of CPU time
-// the host stole. Last, the start-up chase frame with and without a game
-// pad read before it, and the time of one read. --smoke runs one short round; --rounds N and
-// --seconds S change the rounds; --only N and --path lists|plain narrow the run down;
-// --size WxH draws in a window of another size (2400x1200: twice the size).
+// Frame rate of the play frame drawn by the game's own display callback
+// under a private Xvfb, in two windows one after the other. In a 1200 x 600
+// window the display-list path and the plain immediate-mode path take turns;
+// in a 2400 x 1200 window the scene drawn at full size and the automatic
+// choice (on a software renderer, the scene drawn at 1200 x 600 and scaled
+// up). Every setting is measured for a second by one variant, then the
+// other, and the whole round is run six times, so a change in the machine's
+// load hits both alike and their ratio, taken within each round, stays
+// meaningful. Prints the load average before and after, each round's
+// figures, and per setting the medians of the rounds, their spread, the
+// ratio, the CPU time per frame and the share of CPU time the host stole.
+// Last, in the 1200 x 600 window, the start-up chase frame with and
+// without a game pad read before it, and the time of one read.
+// --smoke runs one short round; --rounds N and --seconds S change the
+// rounds; --size WxH runs one window of that size alone, the two paths at
+// full size there, or with --scene-choices full against auto; --only N and
+// --path lists|plain (or full|auto) narrow the run down.
 #include <GL/glut.h>
 #include <SDL.h>
 #include <signal.h>
@@ -49,11 +54,32 @@ static const Setting kSettings[] = {
 };
 constexpr int kSettingCount = sizeof kSettings / sizeof kSettings[0];
 
+// Two ways of drawing the same frame, compared in one window.
+struct Variant {
+  const char *name;
+  BOOL compiled;
+  SceneScaleOption scale;
+};
+struct WindowRun {
+  int width, height;
+  Variant variants[2];
+};
+static const WindowRun kWindows[] = {
+    {1200, 600, {{"lists", TRUE, SCENE_SCALE_AUTO}, {"plain", FALSE, SCENE_SCALE_AUTO}}},
+    {2400, 1200, {{"full", TRUE, SCENE_SCALE_FULL}, {"auto", TRUE, SCENE_SCALE_AUTO}}},
+};
+constexpr int kWindowCount = sizeof kWindows / sizeof kWindows[0];
+static const WindowRun *windowRun = &kWindows[0];
+
 static bool smoke = false;
 static int optionRounds = 6;
 static double optionSeconds = 1.0;
 static int optionOnly = -1;  // --only N: just the Nth setting (from 1), for profiling
-static int optionPath = -1;  // --path lists|plain: just one path (0 lists, 1 plain)
+static int optionPath = -1;  // --path: just one variant (0 lists or full, 1 plain or auto)
+// --size WxH: that window alone, paths or (--scene-choices) scene choices.
+static WindowRun optionWindow = {
+    0, 0, {{"lists", TRUE, SCENE_SCALE_FULL}, {"plain", FALSE, SCENE_SCALE_FULL}}};
+static bool sceneChoices = false;
 static pid_t xvfb = -1;
 // The pad measurement: a virtual pad whose shoulder button changes every
 // frame, read through PollGamepad before each frame as the game's idle does.
@@ -85,10 +111,10 @@ static std::string StartXvfb(void) {
   if (xvfb == 0) {
     close(fds[0]);
     const std::string fd = std::to_string(fds[1]);
-    // Room for the window at any --size.
-    const std::string screen = std::to_string(std::max(1280, g_Width + 80)) + "x" +
-                               std::to_string(std::max(1024, g_Height + 80)) + "x24";
     if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(127);
+    // Room for the largest window.
+    const std::string screen = std::to_string(std::max(2560, optionWindow.width + 80)) + "x" +
+                               std::to_string(std::max(1440, optionWindow.height + 80)) + "x24";
     execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(), "-nolisten",
            "tcp", "+extension", "GLX", static_cast<char *>(nullptr));
     _exit(127);
@@ -143,14 +169,15 @@ static double Median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Frames of one setting by one path for the given time. The mouse runs along
+// Frames of one setting by one variant for the given time. The mouse runs along
 // its row, one cell a frame, and the cheese turns, as in play. The rate is
 // taken from the median frame time, which frames the scheduler held back
 // on a busy machine do not move. Beside it: the CPU time per frame of the
 // whole process (the rasteriser's threads included) and of the main thread,
 // whose part of the frame the rasteriser cannot overlap.
-static Figure Measure(const Setting &s, BOOL compiled, double seconds) {
-  g_bCompiledScene = compiled;
+static Figure Measure(const Setting &s, const Variant &variant, double seconds) {
+  g_bCompiledScene = variant.compiled;
+  ChooseSceneScale(variant.scale);
   viewPoint = s.view;
   shadowsOn = s.shadows;
   reflectionsOn = s.mirror;
@@ -222,9 +249,9 @@ static void MeasurePad(int rounds, double seconds) {
   std::vector<double> without, with, ratio, mainWithout, mainWith;
   for (int r = 0; r < rounds; r++) {
     pollPad = 0;
-    const Figure plain = Measure(kSettings[0], TRUE, seconds);
+    const Figure plain = Measure(kSettings[0], windowRun->variants[0], seconds);
     pollPad = 1;
-    const Figure polled = Measure(kSettings[0], TRUE, seconds);
+    const Figure polled = Measure(kSettings[0], windowRun->variants[0], seconds);
     pollPad = 0;
     without.push_back(plain.fps);
     with.push_back(polled.fps);
@@ -240,18 +267,17 @@ static void MeasurePad(int rounds, double seconds) {
   }
   const double pollUs = (Now(CLOCK_MONOTONIC) - start) * 1e6 / kPolls;
   printf(
-      "pad read before every frame (%s, display lists, a virtual pad whose\n"
+      "pad read before every frame (%s, %s, a virtual pad whose\n"
       "shoulder button changes every frame), medians of %d rounds:\n"
       "  without %6.1f fps  with %6.1f fps  ratio %5.3fx (spread %.1f%%)\n"
       "  main thread CPU ms per frame: without %.2f, with %.2f\n"
       "  one PollGamepad with a changed button: %.2f us\n",
-      kSettings[0].name, rounds, Median(without), Median(with), Median(ratio), Spread(ratio),
-      Median(mainWithout), Median(mainWith), pollUs);
+      kSettings[0].name, windowRun->variants[0].name, rounds, Median(without), Median(with),
+      Median(ratio), Spread(ratio), Median(mainWithout), Median(mainWith), pollUs);
   fflush(stdout);
 }
 
 static void RunBench(void) {
-  reshape(g_Width, g_Height);
   const int rounds = smoke ? 1 : optionRounds;
   const double seconds = smoke ? 0.2 : optionSeconds;
   const double loadBefore = LoadAverage();
@@ -259,32 +285,36 @@ static void RunBench(void) {
   CpuTicks(&ticksBefore, &stolenBefore);
   printf("play frame, %d x %d under Xvfb, %ld cores; load average %.2f at the start\n", g_Width,
          g_Height, sysconf(_SC_NPROCESSORS_ONLN), loadBefore);
-  printf("%d rounds; in each, every setting %.1f s with display lists, then %.1f s plain\n", rounds,
-         seconds, seconds);
-  // Per setting and path (0 lists, 1 plain), one figure a round.
+  const Variant *variant = windowRun->variants;
+  printf("%d rounds; in each, every setting %.1f s %s, then %.1f s %s\n", rounds, seconds,
+         variant[0].name, seconds, variant[1].name);
+  // Per setting and variant, one figure a round.
   std::vector<Figure> runs[kSettingCount][2];
   std::vector<double> ratios[kSettingCount];
   for (int r = 0; r < rounds; r++) {
     printf("round %d (load %.2f):\n", r + 1, LoadAverage());
     for (int i = 0; i < kSettingCount; i++) {
       if (optionOnly >= 0 && i != optionOnly) continue;
-      for (int plain = 0; plain < 2; plain++) {
-        const BOOL skip = optionPath >= 0 && plain != optionPath;
-        runs[i][plain].push_back(skip ? Figure{0, 0, 0} : Measure(kSettings[i], !plain, seconds));
+      for (int v = 0; v < 2; v++) {
+        const BOOL skip = optionPath >= 0 && v != optionPath;
+        runs[i][v].push_back(skip ? Figure{0, 0, 0} : Measure(kSettings[i], variant[v], seconds));
       }
-      const Figure &lists = runs[i][0].back(), &plain = runs[i][1].back();
-      ratios[i].push_back(plain.fps > 0 ? lists.fps / plain.fps : 0);
-      printf("  %-38s lists %6.1f fps  plain %6.1f fps\n", kSettings[i].name, lists.fps, plain.fps);
+      const Figure &first = runs[i][0].back(), &second = runs[i][1].back();
+      ratios[i].push_back(second.fps > 0 ? first.fps / second.fps : 0);
+      printf("  %-38s %-5s %6.1f fps  %-5s %6.1f fps\n", kSettings[i].name, variant[0].name,
+             first.fps, variant[1].name, second.fps);
       fflush(stdout);
     }
   }
   printf(
       "medians of %d rounds: fps from each run's median frame time, with the spread\n"
-      "(max - min) / median of the rounds; the ratio of the paths in the same round;\n"
+      "(max - min) / median of the rounds; the ratio of the two in the same round;\n"
       "CPU ms per frame of the whole process and of its main thread:\n",
       rounds);
-  printf("  %-38s %17s %17s %6s %14s %12s\n", "", "lists fps (spr.)", "plain fps (spr.)", "ratio",
-         "cpu ms l / p", "main l / p");
+  const std::string heads[2] = {std::string(variant[0].name) + " fps (spr.)",
+                                std::string(variant[1].name) + " fps (spr.)"};
+  printf("  %-38s %17s %17s %6s %14s %12s\n", "", heads[0].c_str(), heads[1].c_str(), "ratio",
+         "cpu ms 1 / 2", "main 1 / 2");
   // The frame as the CPU time sees it: the main thread prepares the frame
   // while the rasteriser waits, then the rasteriser's threads draw it on all
   // cores while the main thread waits. Time the host or other programs take
@@ -295,13 +325,13 @@ static void RunBench(void) {
   for (int i = 0; i < kSettingCount; i++) {
     if (optionOnly >= 0 && i != optionOnly) continue;
     std::vector<double> fps[2], cpu[2], main[2];
-    for (int path = 0; path < 2; path++)
-      for (const Figure &f : runs[i][path]) {
-        fps[path].push_back(f.fps);
-        cpu[path].push_back(f.cpuMs);
-        main[path].push_back(f.mainMs);
+    for (int v = 0; v < 2; v++)
+      for (const Figure &f : runs[i][v]) {
+        fps[v].push_back(f.fps);
+        cpu[v].push_back(f.cpuMs);
+        main[v].push_back(f.mainMs);
         const double frameMs = f.mainMs + (f.cpuMs - f.mainMs) / cores;
-        cpuFps[i][path].push_back(frameMs > 0 ? 1000.0 / frameMs : 0.0);
+        cpuFps[i][v].push_back(frameMs > 0 ? 1000.0 / frameMs : 0.0);
       }
     printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx %6.1f / %5.1f %5.1f / %4.1f\n",
            kSettings[i].name, Median(fps[0]), Spread(fps[0]), Median(fps[1]), Spread(fps[1]),
@@ -313,11 +343,11 @@ static void RunBench(void) {
       cores);
   for (int i = 0; i < kSettingCount; i++) {
     if (optionOnly >= 0 && i != optionOnly) continue;
-    const double lists = Median(cpuFps[i][0]), plain = Median(cpuFps[i][1]);
-    printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx\n", kSettings[i].name, lists,
-           Spread(cpuFps[i][0]), plain, Spread(cpuFps[i][1]), plain > 0 ? lists / plain : 0.0);
+    const double first = Median(cpuFps[i][0]), second = Median(cpuFps[i][1]);
+    printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx\n", kSettings[i].name, first,
+           Spread(cpuFps[i][0]), second, Spread(cpuFps[i][1]), second > 0 ? first / second : 0.0);
   }
-  MeasurePad(rounds, seconds);
+  if (windowRun == &kWindows[0]) MeasurePad(rounds, seconds);
   double ticksAfter, stolenAfter;
   CpuTicks(&ticksAfter, &stolenAfter);
   const double ticks = ticksAfter - ticksBefore;
@@ -325,10 +355,52 @@ static void RunBench(void) {
          ticks > 0 ? (stolenAfter - stolenBefore) * 100.0 / ticks : 0.0);
   printf("load average %.2f at the start, %.2f at the end\n", loadBefore, LoadAverage());
   fflush(stdout);
-  // Straight out: the window's connection dies with the server, and nothing
-  // may talk to it after.
-  StopXvfb();
+  // Straight out of the window's process: the parent still needs the
+  // server, and nothing may run GLUT's teardown here.
   _exit(0);
+}
+
+// One window's run in a process of its own, so that each window is the
+// first and only one GLUT opens there. Returns whether it ran to its end.
+static bool RunWindow(const WindowRun &run, const std::string &level, char **argv) {
+  fflush(stdout);
+  const pid_t child = fork();
+  if (child == 0) {
+    windowRun = &run;
+    g_Width = run.width;
+    g_Height = run.height;
+    int glutArgc = 1;
+    glutInit(&glutArgc, argv);
+    if (!OpenSceneWindow("scene_frame_bench", level.c_str())) {
+      fprintf(stderr, "scene_frame_bench: could not load %s\n", level.c_str());
+      _exit(1);
+    }
+    PAUSED = 0;
+    glutDisplayFunc(RunBench);
+    glutMainLoop();
+    _exit(1);
+  }
+  int status = 0;
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+// --path's word as the variant's number (either window's names), -1 for none.
+static int PathNumber(const char *word) {
+  for (const WindowRun &run : kWindows)
+    for (int v = 0; v < 2; v++)
+      if (strcmp(word, run.variants[v].name) == 0) return v;
+  return -1;
+}
+
+static bool TakeSize(const char *word) {
+  int width = 0, height = 0;
+  if (sscanf(word, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0 || width > 8192 ||
+      height > 8192)
+    return false;
+  optionWindow.width = width;
+  optionWindow.height = height;
+  return true;
 }
 
 int main(int argc, char **argv) {
@@ -341,18 +413,17 @@ int main(int argc, char **argv) {
       optionSeconds = std::max(0.1, atof(argv[++i]));
     else if (strcmp(argv[i], "--only") == 0 && i + 1 < argc)
       optionOnly = std::clamp(atoi(argv[++i]), 1, kSettingCount) - 1;
-    else if (strcmp(argv[i], "--path") == 0 && i + 1 < argc && strcmp(argv[i + 1], "lists") == 0)
-      optionPath = 0, i++;
-    else if (strcmp(argv[i], "--path") == 0 && i + 1 < argc && strcmp(argv[i + 1], "plain") == 0)
-      optionPath = 1, i++;
-    else if (strcmp(argv[i], "--size") == 0 && i + 1 < argc &&
-             sscanf(argv[i + 1], "%dx%d", &g_Width, &g_Height) == 2 && g_Width > 0 &&
-             g_Height > 0 && g_Width <= 8192 && g_Height <= 8192)
+    else if (strcmp(argv[i], "--path") == 0 && i + 1 < argc && PathNumber(argv[i + 1]) >= 0)
+      optionPath = PathNumber(argv[++i]);
+    else if (strcmp(argv[i], "--size") == 0 && i + 1 < argc && TakeSize(argv[i + 1]))
       i++;
+    else if (strcmp(argv[i], "--scene-choices") == 0)
+      sceneChoices = true;
     else {
       fprintf(stderr,
               "usage: scene_frame_bench [--smoke] [--rounds N] [--seconds S] [--only N]\n"
-              "                         [--path lists|plain] [--size WxH]\n");
+              "                         [--path lists|plain|full|auto] [--size WxH "
+              "[--scene-choices]]\n");
       return 2;
     }
   }
@@ -376,15 +447,12 @@ int main(int argc, char **argv) {
     StopXvfb();
     return 1;
   }
-  int glutArgc = 1;
-  glutInit(&glutArgc, argv);
-  if (!OpenSceneWindow("scene_frame_bench", level.c_str())) {
-    fprintf(stderr, "scene_frame_bench: could not load %s\n", level.c_str());
-    StopXvfb();
-    return 1;
-  }
-  PAUSED = 0;
-  glutDisplayFunc(RunBench);
-  glutMainLoop();
-  return 0;
+  bool ran = true;
+  for (int w = 0; w < kWindowCount; w++)
+    if (optionWindow.width == 0) ran = RunWindow(kWindows[w], level, argv) && ran;
+  if (sceneChoices)
+    for (int v = 0; v < 2; v++) optionWindow.variants[v] = kWindows[1].variants[v];
+  if (optionWindow.width > 0) ran = RunWindow(optionWindow, level, argv);
+  StopXvfb();
+  return ran ? 0 : 1;
 }

@@ -101,6 +101,10 @@ float OverlayTextWidth(const char *string, float size = kOverlayTextSize);
 // leave it as it is; blending and depth act on it as on a pixel rectangle.
 // An index out of range or an image whose pixels are missing is skipped.
 void OverlayImage(int index, float x, float y, float z);
+// A window opened anew has a GL context of its own, without the glyph and
+// image textures made so far: forgets their names (without deleting them,
+// their context being gone), so that they are made again on first use.
+void OverlayForgetTextures(void);
 
 // ---- Font (no GL) ----
 // Whether the scalable font was found (looking for it the first time).

@@ -202,6 +202,11 @@ static void DrawWaitingText(void) {
   glPopAttrib();
 }
 
+void OverlayForgetTextures(void) {
+  glyphTextures.clear();
+  for (GLuint &name : imageTextures) name = 0;
+}
+
 // ---- Images ----
 
 static const unsigned int *ImagePixels(int index) {

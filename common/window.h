@@ -20,6 +20,12 @@ enum CommandAction {
   COMMAND_UNKNOWN,  // an option not understood: usage on standard error, status 2
 };
 
+// --scene-scale: how many pixels the 3D scene is drawn at. Automatic: on a
+// software renderer a picture larger than 1200 x 600 gets its scene drawn
+// smaller and scaled up; full: always at the picture's size; reduced: the
+// smaller scene on any renderer.
+enum SceneScaleOption { SCENE_SCALE_AUTO, SCENE_SCALE_FULL, SCENE_SCALE_REDUCED };
+
 struct CommandLine {
   CommandAction action;
   BOOL fullScreen;         // --fullscreen: open in full screen
@@ -28,6 +34,8 @@ struct CommandLine {
   const char *display;     // GLUT's -display argument, nullptr without one
   BOOL geometrySize;       // GLUT's -geometry names a size, which then stands
   std::string problem;     // for COMMAND_UNKNOWN: what was wrong
+  SceneScaleOption sceneScale = SCENE_SCALE_AUTO;
+  BOOL sceneScaleGiven = FALSE;  // --scene-scale appeared, which only the game takes
 };
 
 // Reads the program's arguments (argv[1] on) without changing them, so that
@@ -43,10 +51,12 @@ struct ProgramUsage {
   const char *operand;      // "LEVEL-SET"
   const char *purpose;      // one line on what the program does
   const char *operandHelp;  // one line on the operand
+  BOOL sceneScale = FALSE;  // the program draws a 3D scene and takes --scene-scale
 };
 // The usage text: synopsis, options, keys of the window, GLUT's options.
 void PrintUsage(FILE *out, const ProgramUsage &usage);
-// Answers --help, --version and an unknown option as the action says;
+// Answers --help, --version and an unknown option as the action says (and
+// --scene-scale given to a program without it as an unknown option);
 // returns TRUE with the exit status in *status when the program ends there.
 BOOL AnswerCommandLine(const CommandLine &command, const ProgramUsage &usage, int *status);
 // The package version, from the build's project version.

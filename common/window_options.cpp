@@ -40,6 +40,24 @@ static CommandLine Unknown(CommandLine command, const std::string &problem) {
   return command;
 }
 
+// "--scene-scale=VALUE"; FALSE for a value that is not one of the three.
+static BOOL TakeSceneScale(CommandLine *command, const char *value) {
+  static constexpr struct {
+    const char *name;
+    SceneScaleOption option;
+  } kValues[] = {
+      {"auto", SCENE_SCALE_AUTO}, {"full", SCENE_SCALE_FULL}, {"reduced", SCENE_SCALE_REDUCED}};
+  for (const auto &v : kValues)
+    if (strcmp(value, v.name) == 0) {
+      command->sceneScale = v.option;
+      command->sceneScaleGiven = TRUE;
+      return TRUE;
+    }
+  return FALSE;
+}
+
+static constexpr char kSceneScaleOption[] = "--scene-scale=";
+
 static void TakeGlutArgument(CommandLine *command, const char *option, const char *value) {
   if (strcmp(option, "-display") == 0) command->display = value;
   if (strcmp(option, "-geometry") == 0) command->geometrySize = GeometryHasSize(value);
@@ -67,6 +85,9 @@ CommandLine ParseCommandLine(int argc, char **argv) {
       return command;
     } else if (strcmp(arg, "--fullscreen") == 0) {
       command.fullScreen = TRUE;
+    } else if (strncmp(arg, kSceneScaleOption, sizeof kSceneScaleOption - 1) == 0) {
+      if (!TakeSceneScale(&command, arg + sizeof kSceneScaleOption - 1))
+        return Unknown(command, std::string("option ") + arg + " takes auto, full or reduced");
     } else if (const GlutOption *glut = FindGlutOption(arg)) {
       if (glut->takesArgument) {
         if (k + 1 >= argc) return Unknown(command, std::string("option ") + arg + " needs a value");
@@ -81,10 +102,17 @@ CommandLine ParseCommandLine(int argc, char **argv) {
 }
 
 void PrintUsage(FILE *out, const ProgramUsage &usage) {
-  fprintf(out, "Usage: %s [--fullscreen] [%s]\n", usage.name, usage.operand);
+  fprintf(out, "Usage: %s [--fullscreen]%s [%s]\n", usage.name,
+          usage.sceneScale ? " [--scene-scale=auto|full|reduced]" : "", usage.operand);
   fprintf(out, "%s\n\n", usage.purpose);
   fprintf(out, "  %-14s%s\n", usage.operand, usage.operandHelp);
   fprintf(out, "  %-14s%s\n", "--fullscreen", "start in full screen (F11 enters and leaves it)");
+  if (usage.sceneScale)
+    fprintf(out,
+            "  --scene-scale=auto|full|reduced\n"
+            "  %-14s%s\n  %-14s%s\n",
+            "", "pixels of the 3D scene: auto (the default) draws it at up to 1200 x 600", "",
+            "and scales it up on a software renderer; full or reduced on any renderer");
   fprintf(out, "  %-14s%s\n", "--help", "show this help and exit");
   fprintf(out, "  %-14s%s\n", "--version", "show the version and exit");
   fprintf(out,
@@ -93,7 +121,10 @@ void PrintUsage(FILE *out, const ProgramUsage &usage) {
           "X options such as -display NAME and -geometry WxH+X+Y are passed on to GLUT.\n");
 }
 
-BOOL AnswerCommandLine(const CommandLine &command, const ProgramUsage &usage, int *status) {
+BOOL AnswerCommandLine(const CommandLine &given, const ProgramUsage &usage, int *status) {
+  CommandLine command = given;
+  if (command.action == COMMAND_RUN && command.sceneScaleGiven && !usage.sceneScale)
+    command = Unknown(command, "unknown option --scene-scale (only squeakling takes it)");
   switch (command.action) {
     case COMMAND_RUN: return FALSE;
     case COMMAND_HELP:

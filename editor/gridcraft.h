@@ -167,7 +167,8 @@ bool SaveLevelSet(std::string *error);
 std::string FormatLevelSet(int from);
 // Whether the set differs from the last one saved (or opened).
 BOOL HasUnsavedChanges(void);
-// The status in the header: the file's name, "level 3 of 5", unsaved changes.
+// The status in the header: the file's name, "level 3 of 5", unsaved changes
+// (the question itself while Escape has asked it).
 std::string StatusLine(void);
 // Escape, the menu's exit and the window's close button: true when the
 // editor may end now (nothing unsaved, or asked already); otherwise asks on

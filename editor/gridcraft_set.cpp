@@ -167,7 +167,12 @@ std::string StatusLine(void) {
   char where[64];
   snprintf(where, sizeof where, "level %d of %d", setCurrent + 1, setCount);
   std::string line = (setFile.empty() ? std::string("new level set") : setFile) + " - " + where;
-  if (HasUnsavedChanges()) line += " - unsaved changes";
+  // The question stays in the header as long as it stands, the message line
+  // showing it only until the next redraw.
+  if (quitAsked)
+    line += std::string(" - ") + kUnsavedMessage;
+  else if (HasUnsavedChanges())
+    line += " - unsaved changes";
   return line;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "common/overlay.h"
 #include "common/window.h"
 #include "editor/gridcraft.h"
 
@@ -41,6 +42,7 @@ static void WindowClosed(void) {
   if (MayQuit()) exit(0);
   const BOOL lit = glIsEnabled(GL_LIGHTING), textured = glIsEnabled(GL_TEXTURE_2D);
   OpenWindow();
+  OverlayForgetTextures();
   InitGraphicsState();
   SetCapability(GL_LIGHTING, lit);
   SetCapability(GL_TEXTURE_2D, textured);

@@ -52,7 +52,7 @@ static void ReadNamedLevelSet(const char *fileName, LevelSetFile *set) {
 static const ProgramUsage kUsage = {
     "squeakling", "LEVEL-SET",
     "Squeakling: lead the mouse through the maze to the cheese, away from the cat.",
-    "the level-set file to play (by default the installed defaultlevel.txt)"};
+    "the level-set file to play (by default the installed defaultlevel.txt)", TRUE};
 
 int main(int argc, char **argv) {
   // Read before glutInit, which takes its own options out of argv; --help
@@ -71,6 +71,7 @@ int main(int argc, char **argv) {
   StartWindow(command);
   g_bWindowOpen = 1;
   InitGraphics();
+  ChooseSceneScale(command.sceneScale);
   ReadDiagnostics();
   ReadImageFiles();
 

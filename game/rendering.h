@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include "common/basics.h"
+#include "common/window.h"
 
 struct GLMmodel;
 
@@ -52,6 +53,42 @@ void SetLightPositions(void);  // the six positions only, under the current mode
 // The model-view matrix of the camera of viewPoint, at the mouse and
 // viewOrient: the last step of SetUpDisplay.
 void LoadCamera(void);
+
+// ---- Scene scale: fewer pixels for the scene on a software renderer ----
+// A renderer without a GPU pays for every pixel, so on one the scene of a
+// picture larger than 1200 x 600 is drawn at 1200 x 600 in the back
+// buffer's lower-left corner, copied into a texture and drawn smoothly
+// filtered over the picture; the overlay is then drawn at the picture's own
+// size over it, sharp. Every scene pass (mirror and shadows with their
+// stencil) runs inside the smaller viewport unchanged.
+constexpr int kReducedSceneWidth = 1200, kReducedSceneHeight = 600;
+// Whether a GL_RENDERER string names a software rasteriser (llvmpipe,
+// softpipe, swrast; any case); FALSE for nullptr.
+BOOL IsSoftwareRenderer(const char *renderer);
+// Where the scene is drawn for a picture of that size: the whole picture
+// (reduced FALSE), or width x height pixels at the window's lower-left
+// corner, later scaled up. Reduced only where the option or, automatically,
+// the renderer asks for it and the picture is larger than the reduced size;
+// always 2:1. No GL.
+struct SceneSize {
+  int width, height;
+  BOOL reduced;
+};
+SceneSize SceneSizeFor(const char *renderer, int pictureWidth, int pictureHeight,
+                       SceneScaleOption option);
+// After the window opens: reads the renderer's name, keeps the option and
+// says once on standard error how the scene is drawn. Before it is called
+// the scene is always drawn at full size.
+void ChooseSceneScale(SceneScaleOption option);
+// The scene's size for the current picture, set by UpdateSceneSize, which
+// reshape calls.
+extern SceneSize sceneSize;
+void UpdateSceneSize(void);
+// After the scene's passes and before the overlay: a reduced scene is
+// scaled up into the picture, the rest of the window cleared (colour and
+// depth, so the overlay lies over the whole scene). Nothing at full size.
+// Leaves GL state as it found it.
+void PresentScene(void);
 
 // Eye, centre and up of the camera for a view mode; returns 0 (and leaves the
 // arrays alone) for a mode that has no camera.

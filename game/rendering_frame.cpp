@@ -92,11 +92,16 @@ void InitGraphics(void) {
 }
 
 // The one place that decides where and at how many pixels the scene is
-// drawn: the overlay's 2:1 picture, centred in the window at its full
-// resolution, so the aspect ratio is always 2 (a zero-height window gets a
+// drawn: the overlay's 2:1 picture, centred in the window, at its full
+// resolution or, reduced, in the window's lower-left corner (see
+// PresentScene); the aspect ratio is always 2 (a zero-height window gets a
 // 2 x 1 picture). The overlay sets its own viewport to the picture.
 static void SetSceneViewport(void) {
-  SetPictureViewport();
+  UpdateSceneSize();
+  if (sceneSize.reduced)
+    glViewport(0, 0, sceneSize.width, sceneSize.height);
+  else
+    SetPictureViewport();
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   const double aspect = static_cast<double>(overlayPicture.width) / overlayPicture.height;
@@ -182,6 +187,7 @@ void display(void) {
   const PlayFrame frame = AdvancePlayFrame();
   if (frame.mouseMoved) SetUpDisplay();  // the camera follows the mouse back to its start
   RenderObjects();
+  PresentScene();
   if (frame.interlude) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     DrawLevelInterlude(frame.interludeLevel, livesLeft);

@@ -411,6 +411,7 @@ static void DisplayEnd(const char *message) {
   SetUpDisplay();
   glBlendFunc(GL_ONE, GL_ZERO);
   RenderObjects();
+  PresentScene();
   glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
   DrawDeath(message);
   glutSwapBuffers();

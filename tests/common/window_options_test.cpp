@@ -81,6 +81,37 @@ TEST(CommandLine, HelpVersionAndUnknownOptions) {
   EXPECT_FALSE(AnswerCommandLine(Parse({"x"}), usage, &status));
 }
 
+TEST(CommandLine, SceneScaleForTheGameOnly) {
+  EXPECT_EQ(Parse({}).sceneScale, SCENE_SCALE_AUTO);
+  EXPECT_FALSE(Parse({}).sceneScaleGiven);
+  EXPECT_EQ(Parse({"--scene-scale=full", "set.txt"}).sceneScale, SCENE_SCALE_FULL);
+  EXPECT_EQ(Parse({"--scene-scale=reduced"}).sceneScale, SCENE_SCALE_REDUCED);
+  CommandLine last = Parse({"--scene-scale=full", "--scene-scale=auto"});
+  EXPECT_EQ(last.sceneScale, SCENE_SCALE_AUTO);
+  EXPECT_TRUE(last.sceneScaleGiven);
+  for (auto bad : {"--scene-scale=", "--scene-scale=half", "--scene-scale", "--scene-scale=Full"}) {
+    CommandLine c = Parse({bad});
+    EXPECT_EQ(c.action, COMMAND_UNKNOWN) << bad;
+    EXPECT_NE(c.problem.find(bad), std::string::npos) << c.problem;
+  }
+  // The editor draws no game scene: the option is unknown to it, and only
+  // the game's usage lists it.
+  ProgramUsage game = {"squeakling", "LEVEL-SET", "purpose", "operand", TRUE};
+  ProgramUsage editor = {"gridcraft", "FILE", "purpose", "operand"};
+  int status = -1;
+  EXPECT_FALSE(AnswerCommandLine(Parse({"--scene-scale=full"}), game, &status));
+  testing::internal::CaptureStderr();
+  EXPECT_TRUE(AnswerCommandLine(Parse({"--scene-scale=full"}), editor, &status));
+  const std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(status, 2);
+  EXPECT_NE(err.find("--scene-scale"), std::string::npos) << err;
+  EXPECT_EQ(err.find("auto|full|reduced"), std::string::npos) << err;
+  testing::internal::CaptureStdout();
+  EXPECT_TRUE(AnswerCommandLine(Parse({"--help"}), game, &status));
+  const std::string help = testing::internal::GetCapturedStdout();
+  EXPECT_NE(help.find("[--scene-scale=auto|full|reduced]"), std::string::npos) << help;
+}
+
 TEST(DesktopScale, XftDpiFromTheResourceString) {
   EXPECT_DOUBLE_EQ(DesktopScaleFromResources(nullptr), 1.0);
   EXPECT_DOUBLE_EQ(DesktopScaleFromResources(""), 1.0);

@@ -2,6 +2,8 @@
 pixels; checks the exact bytes of the level-set file it saves and appends to,
 its standard output, what the top view shows where, and the preview's turns;
 keeps screenshots of both views as artefacts."""
+import ctypes
+import ctypes.util
 import os
 import shutil
 import signal
@@ -317,3 +319,54 @@ def test_play_test_runs_the_game_from_the_current_level(session):
     session.until("the game to be reaped", lambda: not os.path.exists(f"/proc/{game}"), 10)
     assert not os.path.exists(copy)
     self.quit()
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
+                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
+                ("data", ctypes.c_long * 5)]
+
+
+class _Event(ctypes.Union):
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def press_close_button(display, win):
+    """Sends the window WM_DELETE_WINDOW, what a window manager's close
+    button sends (the tests run without a window manager)."""
+    x = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11"))
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x.XInternAtom.restype = ctypes.c_ulong
+    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                             ctypes.POINTER(_Event)]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    d = x.XOpenDisplay(display.encode())
+    assert d, f"cannot open display {display}"
+    e = _Event()
+    e.xclient.type = 33  # ClientMessage
+    e.xclient.window = int(win)
+    e.xclient.message_type = x.XInternAtom(d, b"WM_PROTOCOLS", 0)
+    e.xclient.format = 32
+    e.xclient.data[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
+    x.XSendEvent(d, int(win), 0, 0, ctypes.byref(e))
+    x.XCloseDisplay(d)  # flushes
+
+
+@pytest.mark.cost(6)
+def test_close_button_with_unsaved_changes_keeps_the_set(session):
+    self = Editor(session, "defaultlevel.txt")
+    self.keys("z")                                        # an obstacle at (1, 1)
+    changed = self.shot_cells("editor_close_changed", {(1, 1): BLUE})
+    press_close_button(session.display, self.win)
+    # The window goes; another takes its place, with the set and the question.
+    self.win = session.until("the editor's window again", lambda: [
+        w for w in session.xdotool("search", "--onlyvisible", "--name", f"^{TITLE}$",
+                                   check=False).split() if w != self.win], 10)[-1]
+    asked = self.shot_cells("editor_close_reopened", {(1, 1): BLUE})
+    # The header's status line asks for as long as the question stands.
+    assert asked.differs(changed, box=(200, 37, 700, 50)) > 100, "the header does not ask"
+    assert self.ed.alive()
+    self.quit()  # asked already: the next Escape quits

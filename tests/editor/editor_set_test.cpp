@@ -271,6 +271,8 @@ TEST_F(EditorSet, UnsavedChangesAskForASecondEscape) {
   Keys("z");
   EXPECT_FALSE(MayQuit());
   EXPECT_EQ(Message(), "Unsaved changes: Ctrl-S saves, Escape again quits");
+  EXPECT_EQ(StatusLine(),
+            "new level set - level 1 of 1 - Unsaved changes: Ctrl-S saves, Escape again quits");
   EXPECT_TRUE(MayQuit());
   Keys("i");  // any other key starts over
   EXPECT_FALSE(MayQuit());
