@@ -26,7 +26,7 @@ def turn(g, key):
 
 
 @pytest.mark.cost(8)
-def test_arrows_turn_the_mouse_as_j_and_l(session):
+def test_arrows_steer_the_mouse_as_the_letters(session):
     # A key held while a loaded machine holds back xdotool must not repeat:
     # a second space would leave the game running.
     subprocess.run(["xset", "-r"], env=session.env, check=True)
@@ -35,15 +35,19 @@ def test_arrows_turn_the_mouse_as_j_and_l(session):
     g = Game(session, "still.txt")
     g.paused_play_from_start()
     g.s.until("a second of play", lambda: time.monotonic() > g.play_seen + 1.2, 5)
-    start = turn(g, "j")
-    start = turn(g, "l")  # back where it was: the reference heading
-    left = turn(g, "Left")
-    assert left.differs(start, 24, MOUSE_BOX) > 500, "Left did not turn the mouse"
-    g.s.keep(left, "controls_after_left")
-    assert turn(g, "Right").differs(start, 24, MOUSE_BOX) < 50, "Right is not l's undo of Left"
-    after_j = turn(g, "j")
-    assert after_j.differs(left, 24, MOUSE_BOX) < 50, "Left and j turn differently"
-    assert turn(g, "l").differs(start, 24, MOUSE_BOX) < 50
+    # Along the corridor both ways: turns that keep the mouse off the
+    # obstacles and the wall beside it, should a frame run within a burst.
+    start = turn(g, "k")
+    start = turn(g, "k")
+    around = turn(g, "Down")
+    assert around.differs(start, 24, MOUSE_BOX) > 200, "Down did not turn the mouse"
+    g.s.keep(around, "controls_after_down")
+    assert turn(g, "k").differs(start, 24, MOUSE_BOX) < 50, "k is not Down's undo"
+    assert turn(g, "Down").differs(around, 24, MOUSE_BOX) < 50, "Down and k turn differently"
+    turn(g, "Down")
+    hop = turn(g, "Up")
+    assert hop.differs(start, 24) > 500, "Up did not hop the mouse"
+    assert turn(g, "i").differs(hop, 24) > 500, "i did not hop the mouse"
     g.alive()
 
 
