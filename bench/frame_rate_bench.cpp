@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "bench/arena_level.h"
+#include "game/squeakling.h"
 
 static std::string display;
 
@@ -151,11 +152,13 @@ static Figures Measure(pid_t game, const std::string &log, double seconds) {
   return {1000.0 / median, median, p95, cpu / frames.size(), frames.size()};
 }
 
-// The control panel's right column: Shadows, Reflections, Return to game.
+// Window pixels at 1200 x 600: the title bar's Control panel region, and
+// the control panel's right column: Shadows, Reflections, Return to game.
+constexpr int kPanelRegionX = 950, kPanelRegionY = 25;
 constexpr int kPanelX = 780, kShadowsY = 175, kReflectionsY = 255, kReturnY = 335;
 
 static void ThroughPanel(const std::string &win, int shadowClicks, bool toggleMirror) {
-  Click(win, 950, 25);  // the title bar's Control panel region
+  Click(win, kPanelRegionX, kPanelRegionY);
   for (int i = 0; i < shadowClicks; i++) Click(win, kPanelX, kShadowsY);
   if (toggleMirror) Click(win, kPanelX, kReflectionsY);
   Click(win, kPanelX, kReturnY);
@@ -172,7 +175,7 @@ static bool RunGame(const std::string &tmp, bool plain, double seconds) {
   std::string win;
   for (int i = 0; i < 150 && win.empty(); i++) {
     Sleep(0.2);
-    win = Run("xdotool search --name '^Dravel: Vimmo Squeakling$' | tail -1");
+    win = Run(std::string("xdotool search --name '^") + kGameTitle + "$' | tail -1");
     while (!win.empty() && (win.back() == '\n')) win.pop_back();
   }
   if (win.empty()) {

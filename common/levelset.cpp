@@ -3,6 +3,7 @@
 // the fuzzer all run the same chunking with its quirks.
 #include "common/levelset.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
@@ -68,13 +69,18 @@ bool ReadLevelSet(const char *path, LevelSetFile *set, std::string *error) {
     *error = errno == EINVAL ? "not a regular file" : strerror(errno);
     return false;
   }
-  std::string contents(kMaxLevelSetBytes, '\0');
-  const size_t size = fread(&contents[0], 1, contents.size(), file.get());
+  std::string contents;
+  char buffer[1 << 14];
+  size_t got;
+  while (contents.size() < kMaxLevelSetBytes &&
+         (got = fread(buffer, 1, std::min(sizeof buffer, kMaxLevelSetBytes - contents.size()),
+                      file.get())) > 0)
+    contents.append(buffer, got);
   if (ferror(file.get())) {
     *error = strerror(errno);
     return false;
   }
-  ParseLevelSet(contents.data(), size, set);
+  ParseLevelSet(contents.data(), contents.size(), set);
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,12 +36,16 @@ std::string PlayTestProgram(void) {
 }
 
 // In the child, between fork and exec, only async-signal-safe calls: the
-// editor's other descriptors (sound device, X connection) are closed and a
-// failed exec sends its errno back through the close-on-exec pipe.
+// editor's other descriptors (sound device, X connection) are closed, the
+// signals the game starts with are the defaults, and a failed exec sends its
+// errno back through the close-on-exec pipe.
 [[noreturn]] static void RunGame(const char *program, const char *setPath, int reportFd) {
-  const long most = sysconf(_SC_OPEN_MAX);
-  for (int fd = 3; fd < (most > 0 ? most : 1024); fd++)
-    if (fd != reportFd) close(fd);
+  if (reportFd > 3) close_range(3, reportFd - 1, 0);
+  close_range(reportFd + 1, ~0U, 0);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  signal(SIGPIPE, SIG_DFL);
   char *const argv[] = {const_cast<char *>(program), const_cast<char *>(setPath), nullptr};
   if (strchr(program, '/'))
     execv(program, argv);
@@ -115,7 +120,13 @@ static bool WriteGameSet(std::string *error) {
   return false;
 }
 
+// At exit, a game that has ended takes its copy of the set with it; one
+// still running keeps the copy it may be reading.
+static void RemoveEndedGameSet(void) { PollPlayTest(); }
+
 bool StartPlayTest(std::string *error) {
+  static const int cleanup = atexit(RemoveEndedGameSet);
+  (void)cleanup;
   if (PollPlayTest()) {
     *error = "the game is running already";
     return false;

@@ -67,7 +67,7 @@ int main(int argc, char **argv) {
   // At least 24 depth bits, so the shadow planes 0.001 apart stay in order at
   // the cameras' distances, and 8 stencil bits for the mirror and shadows.
   glutInitDisplayString("rgba double depth>=24 stencil>=8");
-  glutCreateWindow("Dravel: Vimmo Squeakling");
+  glutCreateWindow(kGameTitle);
   StartWindow(command);
   g_bWindowOpen = 1;
   InitGraphics();

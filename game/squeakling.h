@@ -13,6 +13,7 @@
 struct GLMmodel;
 struct gameaudio;
 
+constexpr char kGameTitle[] = "Dravel: Vimmo Squeakling";  // the window's title
 // Random placements draw both indices from 0 ... kPlaceRange - 1, so row and
 // column 28 and the outer ring never receive cheese, fruit or a cat start.
 constexpr int kPlaceRange = 28;

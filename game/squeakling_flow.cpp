@@ -93,6 +93,13 @@ static void DispatchIdle(void) {
   currentScreen->idle();
 }
 
+// F11 belongs to the window on every screen; the screen's own special keys
+// get the rest.
+static void DispatchSpecial(int key, int x, int y) {
+  if (WindowSpecialKey(key)) return;
+  if (currentScreen->special) currentScreen->special(key, x, y);
+}
+
 void InstallScreen(const Screen *screen) {
   currentScreen = screen;
   currentKeyboard = screen->keyboard;

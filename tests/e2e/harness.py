@@ -18,6 +18,9 @@ import numpy as np
 from PIL import Image as PILImage
 
 SCREEN = "1600x1000x24"
+# The programs' window titles, as the tests find their windows by them.
+GAME_TITLE = "Dravel: Vimmo Squeakling"
+EDITOR_TITLE = "Dravel GLUT example"
 
 
 class WaitTimeout(AssertionError):

@@ -7,12 +7,13 @@ import time
 import numpy as np
 from PIL import Image as PILImage
 
+from harness import GAME_TITLE as TITLE
 from harness import Image
-
-TITLE = "Dravel: Vimmo Squeakling"
 
 # Window pixels, y down from the top, at the default 1200 x 600 window.
 PANEL_REGION = (950, 25)          # title bar: Control panel
+RESTART_REGION = (850, 10)        # title bar: Restart
+QUIT_REGION = (750, 20)           # title bar: Quit
 LEFT_X, RIGHT_X = 370, 850        # centres of the button columns
 VIEW, TEXTURES, SPOTLIGHTS, CAT, SOUND = range(5)
 SHADOWS, REFLECTIONS, RETURN, RESTART, LOAD = range(5)

@@ -10,41 +10,10 @@ import signal
 
 import pytest
 
-TITLE = "Dravel GLUT example"
-CELL = 15.46429           # one top-view cell in pixels
-RIGHT, BOTTOM = 825, 525  # the inner cells' square ends here (y from the top)
-FIXTURE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures",
-                       "editor_three_levels.txt")
-NO_AUDIO = "" if os.path.exists("/dev/dsp") else "Cannot intialize audio\n"
-
-RED, BLUE, DARK_GREEN, WHITE = (255, 0, 0), (0, 0, 255), (0, 77, 0), (255, 255, 255)
-WALL = (77, 77, 77)
-MESSAGE = (25, 12, 700, 36)   # the message line in the title strip
-
-
-def cell_pixel(i, j):
-    """Window pixel at the centre of inner cell (i, j) of the top view."""
-    return int(RIGHT - (j - 0.5) * CELL), int(BOTTOM - (i - 0.5) * CELL)
-
-
-def new_level():
-    grid = [[1 if i in (0, 29) or j in (0, 29) else 0 for j in range(30)] for i in range(30)]
-    grid[2][2] = 3
-    return grid
-
-
-def block(grid):
-    return ("".join("".join(map(str, row)) + "\n" for row in grid) + "endLevel\n").encode()
-
-
-def near(rgb, want, tolerance=40):
-    return all(abs(a - b) <= tolerance for a, b in zip(rgb, want))
-
-
-def shows_near(img, box, colour, tolerance):
-    """Whether some pixel of the box is near the colour."""
-    d = abs(img.box(*box) - colour)
-    return bool((d <= tolerance).all(axis=2).any())
+from editor_common import (BLUE, DARK_GREEN, FIXTURE, MESSAGE, NO_AUDIO, RED, RIGHT, TITLE,
+                           WHITE, block, cell_pixel, near, new_level, shows_near,
+                           wait_first_frame)
+from harness import GAME_TITLE
 
 
 class Editor:
@@ -52,9 +21,7 @@ class Editor:
         self.s = session
         self.ed = session.start("gridcraft", *argv)
         self.win = session.find_window(TITLE)
-        session.move(self.win, 600, 300)
-        # The window opens before the images are read: wait for the first frame.
-        self.shot_until("editor_first_frame", lambda img: near(img.pixel(380, 300), WALL, 10))
+        wait_first_frame(session, self.win, "editor_first_frame")
 
     # ---- driving
 
@@ -228,7 +195,6 @@ def test_backspace_mends_the_name_of_a_save(session):
 
 # ---- whole level sets
 
-GAME_TITLE = "Dravel: Vimmo Squeakling"
 STATUS = (25, 37, 500, 50)   # the set's status under the message line
 BLOCK = 30 * 31 + 9          # one level block in bytes
 

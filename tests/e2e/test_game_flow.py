@@ -4,10 +4,12 @@ import time
 
 import pytest
 
-from overlay_common import (CAT, PANEL_REGION, RETURN, RIGHT_X, button_y, Game, in_interlude,
+from overlay_common import (CAT, PANEL_REGION, QUIT_REGION, RESTART_REGION, RETURN, RIGHT_X,
+                            button_y, Game, in_interlude,
                             in_play, level_text, panel_open, pause_message)
 
 SCOREBOARD = (20, 12, 700, 40)  # level, lives, cheese and score
+MENU_AT, MENU_ENTRY = (300, 200), 22  # where the pop-up menu opens; its entries' height
 
 
 def test_window_and_start_screen(session):
@@ -15,7 +17,7 @@ def test_window_and_start_screen(session):
     assert session.window_size(g.win) == (1200, 600)
     g.until("the start screen", lambda i: not in_play(i) and i.a.any(), name="flow_start_screen")
     g.alive()
-    g.click(750, 20)
+    g.click(*QUIT_REGION)
     assert g.exits() == 0
     # Without a sound device the game says so and plays on, silent.
     assert "Cannot intialize audio" in g.proc.stdout()
@@ -52,13 +54,13 @@ def test_escape_is_ignored_in_the_interlude_and_while_paused(session):
 
 def test_quit_region_of_the_title_bar(session):
     g = Game(session)
-    g.click(750, 20)
+    g.click(*QUIT_REGION)
     assert g.exits() == 0
 
 
 def test_restart_region_starts_a_game_and_panel_region_opens_panel(session):
     g = Game(session)
-    g.click(850, 10)
+    g.click(*RESTART_REGION)
     g.until("the interlude of a new game", in_interlude, name="flow_restarted")
     g.alive()
     g.click(*PANEL_REGION)
@@ -89,12 +91,13 @@ def test_popup_menu_exit(session):
     # fourth entry, "Exit demo", ends the program.
     # The menu is a window of its own: look at the whole screen.
     start = g.s.screenshot("root")
-    g.s.press(g.win, 300, 200, button=3)
+    g.s.press(g.win, *MENU_AT, button=3)
     g.s.shot_until("root", "the popup menu", lambda i: i.differs(start, 24) > 500,
                    name="flow_popup_menu")
+    x, y = MENU_AT
     for dy in range(8, 140, 8):
-        g.s.move(g.win, 330, 200 + dy)
-    g.s.release(g.win, 330, 200 + 4 * 22 - 10, button=3)
+        g.s.move(g.win, x + 30, y + dy)
+    g.s.release(g.win, x + 30, y + 4 * MENU_ENTRY - 10, button=3)
     assert g.exits() == 0
 
 
@@ -152,5 +155,5 @@ def test_a_minimised_window_comes_back_paused_with_all_its_lives(session, window
         "the scoreboard changed: a life was lost while hidden"
     g.space()
     g.until("the life lost once play runs on", in_interlude, 20)
-    g.click(750, 20)
+    g.click(*QUIT_REGION)
     assert g.exits() == 0

@@ -13,11 +13,11 @@ import tempfile
 
 import pytest
 
+import editor_common as editor
 import scene_view
-import test_editor as editor
-from overlay_common import pause_message
-
-GAME_TITLE = "Dravel: Vimmo Squeakling"
+from harness import GAME_TITLE
+from overlay_common import (CAT, LEFT_X, PANEL_REGION, RETURN, RIGHT_X, VIEW, button_y,
+                            pause_message)
 LEVELS = "mine.txt"
 START, OBSTACLE = (10, 15), (14, 13)   # the cells the editor changes
 
@@ -123,10 +123,7 @@ def edit_and_save(s, exe, here, name):
     one obstacle, saved as LEVELS; the saved bytes."""
     ed = s.start(exe, cwd=here)
     win = s.find_window(editor.TITLE)
-    s.move(win, 600, 300)
-    s.shot_until(win, "the editor's top view",
-                 lambda img: editor.near(img.pixel(380, 300), editor.WALL, 10), 30,
-                 name=f"{name}_editor")
+    editor.wait_first_frame(s, win, f"{name}_editor")
     grid = editor.new_level()
     s.click(win, *editor.cell_pixel(*START))
     s.key(win, "v")
@@ -169,11 +166,11 @@ def game_shots(s, exe, here, name):
     game = s.start(exe, LEVELS, cwd=here)
     win = s.find_window(GAME_TITLE)
     s.shot_until(win, "the first frame", lambda img: img.a.any())
-    s.click(win, 950, 25)                      # open the control panel
+    s.click(win, *PANEL_REGION)                # open the control panel
     panel = s.settled(win, f"{name}: the panel", panel_title, name=f"{name}_panel")
-    s.click(win, 370, 175)                     # view: overhead
-    s.click(win, 370, 415)                     # cat: off
-    s.click(win, 850, 335)                     # return to the game, paused
+    s.click(win, LEFT_X, button_y(VIEW))       # view: overhead
+    s.click(win, LEFT_X, button_y(CAT))        # cat: off
+    s.click(win, RIGHT_X, button_y(RETURN))    # return to the game, paused
     play = s.settled(win, f"{name}: paused play", pause_message, name=f"{name}_play")
     assert game.alive(), game.stderr()
     assert "cannot find" not in game.stderr()

@@ -3,14 +3,13 @@ of cheese on the mouse's path, the cat switched off and lives and cheese set
 in the control panel, keys and clicks sent with xdotool; the level finishes
 and the interlude of level 2 shows its maze."""
 import os
-import struct
 
 import pytest
 
 import scene_view as sv
-from overlay_common import in_play, panel_open
-
-TITLE = "Dravel: Vimmo Squeakling"
+from overlay_common import (CAT, CHEESE, LEFT_X, LIVES, PANEL_REGION, RESTART, RIGHT_X,
+                            SLIDER_LEFT, SLIDER_RIGHT, TITLE, button_y, in_play, panel_open,
+                            slider_y)
 ROW = 14                      # the corridor: cells (1 ... 28, ROW)
 BLOCK = [(x, y) for x in range(20, 26) for y in range(3, 9)]  # level 2's obstacles
 CHEESE_RUN = range(10, 20)    # twice the fewest cheese a level asks for
@@ -36,12 +35,6 @@ def block_level():
     return g
 
 
-def image_width(path):
-    with open(path, "rb") as f:
-        header = f.read(12)
-    return struct.unpack(">H", header[6:8])[0]
-
-
 def shows_level_two(img, v):
     red = 0
     for x, y in BLOCK:
@@ -59,15 +52,13 @@ def test_finishing_a_level_shows_the_next_levels_interlude(session):
     game = s.start("squeakling", levels)
     win = s.find_window(TITLE)
     s.shot_until(win, "the first frame", lambda i: i.a.any())
-    track = image_width(os.path.join(s.data, "images", "SCheese.rgb"))
-    right = 495 + track - 2  # the right end of the sliders' strip
 
-    s.click(win, 950, 25)        # title bar: Control panel
+    s.click(win, *PANEL_REGION)
     s.shot_until(win, "the control panel", panel_open)
-    s.click(win, 300, 415)       # Cat: off
-    s.click(win, right, 240)     # lives: most
-    s.click(win, 525, 320)       # cheese: fewest (5)
-    s.click(win, 780, 415)       # Restart: a new game with these settings
+    s.click(win, LEFT_X, button_y(CAT))              # off
+    s.click(win, SLIDER_RIGHT, slider_y(LIVES))      # most
+    s.click(win, SLIDER_LEFT, slider_y(CHEESE))      # fewest (5)
+    s.click(win, RIGHT_X, button_y(RESTART))         # a new game with these settings
     s.shot_until(win, "play after the interlude of level 1", in_play, 30)
     s.key(win, "3")              # overhead view
     shot = s.shot_until(win, "the overhead view",

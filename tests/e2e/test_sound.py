@@ -10,9 +10,9 @@ import tempfile
 
 import pytest
 
-from overlay_common import RETURN, RIGHT_X, SOUND, Game, button_y, pause_message
+from harness import EDITOR_TITLE, GAME_TITLE
+from overlay_common import QUIT_REGION, RETURN, RIGHT_X, SOUND, Game, button_y, pause_message
 
-TITLE = "Dravel: Vimmo Squeakling"
 SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pulse",
                       "private-server.sh")
 SECOND = 44100 * 4  # bytes of 16-bit stereo
@@ -106,14 +106,14 @@ def test_the_game_plays_into_the_server_and_falls_silent(session, pulse):
     s.until("the game to notice the lost output",
             lambda: "gaudio: ALSA output lost" in g.proc.stderr(), 20)
     assert g.proc.alive(), g.proc.stderr()
-    g.click(750, 20)  # the title bar's quit region
+    g.click(*QUIT_REGION)
     assert g.exits(30) == 0
 
 
 def test_without_device_and_server_both_programs_run_silent(session, pulse):
     no_output = not os.path.exists("/dev/dsp") and not os.path.exists("/proc/asound/card0")
     env = {"PULSE_SERVER": "unix:" + os.path.join(pulse.dir, "none")}
-    for program, title in (("squeakling", TITLE), ("gridcraft", "Dravel GLUT example")):
+    for program, title in (("squeakling", GAME_TITLE), ("gridcraft", EDITOR_TITLE)):
         proc = session.start(program, env=env)
         win = session.find_window(title)
         session.shot_until(win, "the first frame", lambda img: img.a.any(), 30)
@@ -185,5 +185,5 @@ def test_missing_tracks_are_tried_once_per_track_change(session):
     assert "valk" not in err and "billtell" not in err, err
     assert len(err.splitlines()) <= 6, err
     assert os.path.getsize(frame_log) > 0
-    g.click(750, 20)
+    g.click(*QUIT_REGION)
     assert g.exits() == 0
