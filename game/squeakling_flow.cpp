@@ -73,13 +73,6 @@ constexpr float kInterludeReset = 1.0f;
 
 static void DispatchKeyboard(unsigned char key, int x, int y) { currentKeyboard(key, x, y); }
 
-// F11 belongs to the window on every screen; the other special keys to the
-// screen, where it takes them.
-static void DispatchSpecial(int key, int x, int y) {
-  if (WindowSpecialKey(key) || !currentScreen->special) return;
-  currentScreen->special(key, x, y);
-}
-
 // Every idle turn, on every screen, first reads the pad, whose presses act
 // like keys before the screen's own idle work draws their outcome, then takes
 // note of the settings: the settings file and the game's record watch them
