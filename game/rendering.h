@@ -174,7 +174,9 @@ int ScanCells(CellDraw *draws);
 // ---- Speed: static geometry compiled into display lists ----
 // Set (the default) to draw walls, obstacles, floors and models from display
 // lists rebuilt whenever the level's cell classes change; clear to draw
-// everything in immediate mode. Both give the same picture. The game's main
+// everything in immediate mode. Both give the same picture but for a few
+// edge pixels where depth ties decide (the lists cull the obstacles' back
+// faces). The game's main
 // clears it for the developers' diagnostic SQUEAKLING_PLAIN_SCENE (see the
 // README).
 extern BOOL g_bCompiledScene;

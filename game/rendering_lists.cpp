@@ -198,12 +198,18 @@ BOOL CallSceneList(SceneList which) {
   // go through the very matrix the box is tested with, and lie inside its
   // image.
   const int list = TileList(which, shadowListLight);
+  // A block's back faces lie behind its front faces from any eye, so the
+  // lit and mirrored passes cull them too (the shadow passes cull anyway);
+  // only pixels where depth ties at the block's edges may come out apart.
+  const BOOL cull = which == LIST_OBSTACLES && !glIsEnabled(GL_CULL_FACE);
+  if (cull) glEnable(GL_CULL_FACE);
   double clip[16];
   CurrentClipMatrix(clip);
   for (int tile = 0; tile < kTiles; tile++) {
     const TileBox &box = tileBoxes[tile][which];
     if (box.any && BoxMayShow(clip, box.lo, box.hi)) glCallList(ListName(tile, list));
   }
+  if (cull) glDisable(GL_CULL_FACE);
   return TRUE;
 }
 

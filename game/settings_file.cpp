@@ -1,7 +1,7 @@
-// The settings as a record: taken from and given to the globals, and the one
-// reader and writer of the settings file's text. The reader accepts exactly
-// the values the game's own controls can set, so a file can never give the
-// game a setting it could not have had.
+// The one reader and writer of the settings file's text, and the start
+// values. The reader accepts exactly the values the game's own controls can
+// set, so a file can never give the game a setting it could not have had.
+// No files, no GL.
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -9,8 +9,6 @@
 #include <cstring>
 #include <sstream>
 
-#include "common/drawing.h"
-#include "common/window.h"
 #include "game/playerfiles.h"
 #include "game/settings.h"
 #include "game/squeakling.h"
@@ -60,49 +58,11 @@ SettingsRecord StartSettings(void) {
   return r;
 }
 
-SettingsRecord CaptureSettings(void) {
-  SettingsRecord r;
-  r.view = viewPoint;
-  r.textures = g_bTexture;
-  r.spotlights = g_bLightingEnabled;
-  r.polygonFill = g_bFillPolygons;
-  r.cat = CAT_EXISTS;
-  r.sound = SOUND_ON;
-  r.mouseSpeed = speedScale;
-  r.lives = initLives;
-  r.cheese = initNumCheese;
-  r.catSpeed = catSpeedScale;
-  r.bonus = bonusFreq;
-  r.shadows = shadowsOn;
-  r.reflections = reflectionsOn;
-  r.fullScreen = windowFullScreen;
-  return r;
-}
-
 bool SameSettings(const SettingsRecord &a, const SettingsRecord &b) {
   for (const SettingField &f : kFields)
     if (f.kind == SETTING_WHOLE ? a.*f.whole != b.*f.whole : a.*f.factor != b.*f.factor)
       return false;
   return true;
-}
-
-void ApplySettings(const SettingsRecord &r) {
-  viewPoint = r.view;
-  if (g_bTexture != r.textures) ToggleTextures();
-  if (g_bLightingEnabled != r.spotlights) ToggleSpotlights();
-  if (g_bFillPolygons != r.polygonFill) TogglePolygonFill();
-  CAT_EXISTS = r.cat;
-  SOUND_ON = r.sound;
-  speedScale = r.mouseSpeed;
-  initLives = r.lives;
-  livesLeft = initLives;  // start-up's game is played without a restart
-  initNumCheese = r.cheese;
-  catSpeedScale = r.catSpeed;
-  bonusFreq = r.bonus;
-  shadowsOn = r.shadows;
-  reflectionsOn = r.reflections;
-  // --fullscreen on the command line has the last word for its run.
-  if (r.fullScreen && !windowFullScreen && g_bWindowOpen) ToggleFullScreen();
 }
 
 // ---- Text ----

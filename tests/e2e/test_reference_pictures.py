@@ -1,7 +1,8 @@
 """The play frame in every view, shadow and mirror setting, by the
-display-list path and the plain path, pixel for pixel against the reference
-pictures in tests/render/ (see reference_pictures.py there, which also
-renders them anew)."""
+display-list path and the plain path, against the reference pictures in
+tests/render/: the plain path pixel for pixel, the display-list path within
+a few pixels (see reference_pictures.py there, which also renders them
+anew)."""
 import os
 import sys
 

@@ -2,8 +2,11 @@
 setting, with the mirror on and off, by the display-list path and the plain
 immediate-mode path, and compares each picture pixel for pixel with the
 reference pictures kept beside this script (PPM files in one xz-compressed
-tar, where the many near-alike pictures compress well together). Both paths
-must give the reference exactly.
+tar, where the many near-alike pictures compress well together). The plain
+path must give the reference exactly; the display-list path, which culls the
+obstacles' back faces, may differ in a few pixels where depth ties at block
+edges decide (at most LIST_TOLERANCE of each picture), and an image of
+where it differs is kept among the artefacts.
 
     reference_pictures.py --bin BIN --data DATA [--update] [--artifacts DIR]
 
@@ -96,11 +99,22 @@ def read_file(path):
         return f.read()
 
 
-def differing(a, b):
-    """Pixels that differ between two RGB byte strings of the same size."""
-    x = np.frombuffer(a, dtype=np.uint8).reshape(-1, 3)
-    y = np.frombuffer(b, dtype=np.uint8).reshape(-1, 3)
-    return int((x != y).any(axis=1).sum())
+LIST_TOLERANCE = 0.0005  # of a picture's pixels: 360 of 1200 x 600
+
+
+def difference_mask(a, b, size):
+    """Where two RGB byte strings of the same picture size differ, as a
+    height x width array of booleans."""
+    x = np.frombuffer(a, dtype=np.uint8).reshape(size[1], size[0], 3)
+    y = np.frombuffer(b, dtype=np.uint8).reshape(size[1], size[0], 3)
+    return (x != y).any(axis=2)
+
+
+def save_difference(mask, reference, path):
+    """The reference dimmed, the differing pixels in red over it."""
+    img = (np.frombuffer(reference, dtype=np.uint8).reshape(*mask.shape, 3) // 3).copy()
+    img[mask] = (255, 0, 0)
+    harness.Image(img).save(path)
 
 
 def environment(display, home):
@@ -130,11 +144,18 @@ def compare(bin_dir, data, display, artifacts=None):
             elif got[:2] != ref[:2]:
                 failures.append(f"{name} ({path}): size {got[:2]}, reference {ref[:2]}")
             elif got[2] != ref[2]:
-                n = differing(got[2], ref[2])
-                failures.append(f"{name} ({path}): {n} pixels differ from the reference")
+                mask = difference_mask(got[2], ref[2], got[:2])
+                n = int(mask.sum())
+                allowed = 0 if plain else int(LIST_TOLERANCE * mask.size)
+                if n > allowed:
+                    failures.append(f"{name} ({path}): {n} pixels differ from the reference"
+                                    f" (at most {allowed} may)")
                 if artifacts:
-                    harness.read_image(ppm).save(
-                        os.path.join(artifacts, f"reference_{name}_{path}.png"))
+                    save_difference(mask, ref[2], os.path.join(
+                        artifacts, f"reference_{name}_{path}_differs.png"))
+                    if n > allowed:
+                        harness.read_image(ppm).save(
+                            os.path.join(artifacts, f"reference_{name}_{path}.png"))
     return failures
 
 
