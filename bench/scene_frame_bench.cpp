@@ -9,11 +9,14 @@
 // meaningful. Prints the load average before and after, each round's
 // figures, and per setting the medians of the rounds, their spread, the
 // ratio, the CPU time per frame and the share of CPU time the host stole.
+// Last, in the 1200 x 600 window, the start-up chase frame with and
+// without a game pad read before it, and the time of one read.
 // --smoke runs one short round; --rounds N and --seconds S change the
 // rounds; --size WxH runs one window of that size alone, the two paths at
 // full size there, or with --scene-choices full against auto; --only N and
 // --path lists|plain (or full|auto) narrow the run down.
 #include <GL/glut.h>
+#include <SDL.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -28,6 +31,7 @@
 
 #include "bench/arena_level.h"
 #include "common/drawing.h"
+#include "game/gamepad.h"
 #include "game/rendering.h"
 #include "game/squeakling.h"
 #include "tests/render/scene_window.h"
@@ -77,6 +81,10 @@ static WindowRun optionWindow = {
     0, 0, {{"lists", TRUE, SCENE_SCALE_FULL}, {"plain", FALSE, SCENE_SCALE_FULL}}};
 static bool sceneChoices = false;
 static pid_t xvfb = -1;
+// The pad measurement: a virtual pad whose shoulder button changes every
+// frame, read through PollGamepad before each frame as the game's idle does.
+static BOOL pollPad = 0;
+static SDL_Joystick *benchPad = nullptr;
 static std::string tmpDir;
 
 static double Now(clockid_t clock) {
@@ -176,6 +184,10 @@ static Figure Measure(const Setting &s, const Variant &variant, double seconds) 
   time_since_death = s.interlude ? 2.0f : 10.0f;
   int frame = 0;
   auto draw = [&frame](void) {
+    if (pollPad) {
+      SDL_JoystickSetVirtualButton(benchPad, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, frame % 2);
+      PollGamepad();
+    }
     mousex = 2 + frame % 26;
     mousey = 14;
     mouseorient = 0;
@@ -206,6 +218,63 @@ static double Spread(const std::vector<double> &v) {
   const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
   const double median = Median(v);
   return median > 0 ? (*hi - *lo) / median * 100.0 : 0.0;
+}
+
+// A pad of every standard button and axis; nullptr when the machine has no
+// controller support.
+static SDL_Joystick *AttachBenchPad(void) {
+  if (!StartGamepad()) return nullptr;
+  SDL_VirtualJoystickDesc desc = {};
+  desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+  desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+  desc.naxes = SDL_CONTROLLER_AXIS_MAX;
+  desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
+  desc.button_mask = (1u << SDL_CONTROLLER_BUTTON_MAX) - 1;
+  desc.axis_mask = (1u << SDL_CONTROLLER_AXIS_MAX) - 1;
+  desc.name = "bench pad";
+  const int device = SDL_JoystickAttachVirtualEx(&desc);
+  SDL_Joystick *pad = device < 0 ? nullptr : SDL_JoystickOpen(device);
+  PollGamepad();
+  return OpenPadCount() == 1 ? pad : nullptr;
+}
+
+// The play frame with and without reading a pad before it, in turns, and
+// the time one PollGamepad takes on its own.
+static void MeasurePad(int rounds, double seconds) {
+  benchPad = AttachBenchPad();
+  if (!benchPad) {
+    printf("pad: no controller support here, not measured\n");
+    return;
+  }
+  std::vector<double> without, with, ratio, mainWithout, mainWith;
+  for (int r = 0; r < rounds; r++) {
+    pollPad = 0;
+    const Figure plain = Measure(kSettings[0], windowRun->variants[0], seconds);
+    pollPad = 1;
+    const Figure polled = Measure(kSettings[0], windowRun->variants[0], seconds);
+    pollPad = 0;
+    without.push_back(plain.fps);
+    with.push_back(polled.fps);
+    ratio.push_back(polled.fps / plain.fps);
+    mainWithout.push_back(plain.mainMs);
+    mainWith.push_back(polled.mainMs);
+  }
+  constexpr int kPolls = 100000;
+  const double start = Now(CLOCK_MONOTONIC);
+  for (int i = 0; i < kPolls; i++) {
+    SDL_JoystickSetVirtualButton(benchPad, SDL_CONTROLLER_BUTTON_LEFTSHOULDER, i % 2);
+    PollGamepad();
+  }
+  const double pollUs = (Now(CLOCK_MONOTONIC) - start) * 1e6 / kPolls;
+  printf(
+      "pad read before every frame (%s, %s, a virtual pad whose\n"
+      "shoulder button changes every frame), medians of %d rounds:\n"
+      "  without %6.1f fps  with %6.1f fps  ratio %5.3fx (spread %.1f%%)\n"
+      "  main thread CPU ms per frame: without %.2f, with %.2f\n"
+      "  one PollGamepad with a changed button: %.2f us\n",
+      kSettings[0].name, windowRun->variants[0].name, rounds, Median(without), Median(with),
+      Median(ratio), Spread(ratio), Median(mainWithout), Median(mainWith), pollUs);
+  fflush(stdout);
 }
 
 static void RunBench(void) {
@@ -278,6 +347,7 @@ static void RunBench(void) {
     printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx\n", kSettings[i].name, first,
            Spread(cpuFps[i][0]), second, Spread(cpuFps[i][1]), second > 0 ? first / second : 0.0);
   }
+  if (windowRun == &kWindows[0]) MeasurePad(rounds, seconds);
   double ticksAfter, stolenAfter;
   CpuTicks(&ticksAfter, &stolenAfter);
   const double ticks = ticksAfter - ticksBefore;

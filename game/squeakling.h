@@ -159,7 +159,7 @@ extern gameaudio soundFX;
 struct Screen {
   void (*display)(void);
   void (*keyboard)(unsigned char key, int x, int y);
-  void (*special)(int key, int x, int y);  // arrow and function keys; nullptr ignores them
+  void (*special)(int key, int x, int y);  // arrows and the like, F11 aside; nullptr ignores them
   void (*mouse)(int button, int state, int x, int y);
   void (*motion)(int x, int y);  // nullptr leaves the motion handler as it is
   void (*idle)(void);
@@ -185,6 +185,7 @@ void KeyboardStart(unsigned char key, int x, int y);
 // The start screen's way into play, for any key, arrow or pad button: a
 // restart and the first in-game track.
 void BeginGame(void);
+// The start screen's arrows begin a game as the other keys do.
 void SpecialStart(int key, int x, int y);
 void Keyboard(unsigned char key, int x, int y);
 // The play screen's arrows: Left and Right turn as j and l, Up hops as i,

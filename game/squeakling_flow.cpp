@@ -184,7 +184,12 @@ void BeginGame(void) {
 
 void KeyboardStart(unsigned char, int, int) { BeginGame(); }
 
-void SpecialStart(int, int, int) { BeginGame(); }
+// The arrows only: freeglut also reports Shift, Ctrl and Alt as special
+// keys, which no more begin a game than they type a letter.
+void SpecialStart(int key, int, int) {
+  if (key == GLUT_KEY_LEFT || key == GLUT_KEY_RIGHT || key == GLUT_KEY_UP || key == GLUT_KEY_DOWN)
+    BeginGame();
+}
 
 // ---- Play screen ----
 

@@ -181,6 +181,18 @@ def test_unopenable_name_is_reported_on_screen_and_stdout(session):
     assert not os.path.exists(os.path.join(self.s.data, "no"))
 
 
+def test_backspace_mends_the_name_of_a_save(session):
+    self = Editor(session)
+    self.keys("a")
+    self.type("mendx")
+    self.keys("BackSpace")
+    self.type("ed.txt")
+    self.keys("Return")
+    assert self.file_becomes("mended.txt", block(new_level())) == block(new_level())
+    assert not os.path.exists(os.path.join(self.s.data, "mendxed.txt"))
+    assert self.quit() == NO_AUDIO
+
+
 # ---- whole level sets
 
 STATUS = (25, 37, 500, 50)   # the set's status under the message line
