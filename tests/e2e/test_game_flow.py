@@ -69,14 +69,6 @@ def test_restart_region_starts_a_game_and_panel_region_opens_panel(session):
 
 
 @pytest.mark.cost(9)
-def test_missing_level_file_does_not_crash(session):
-    g = Game(session, "no-such-levels.txt")
-    g.key("Return")
-    g.s.holds(g.win, "the game running on an empty level set", lambda i: g.proc.alive(), 7.0)
-    g.alive()
-    g.shot("flow_empty_levels")
-
-
 def test_two_arguments_load_the_default_set(session):
     g = Game(session, "no-such-levels.txt", "another")
     g.key("Return")
