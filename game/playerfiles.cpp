@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -131,4 +132,13 @@ std::string FormatShortest(double value) {
     if (strtod(buffer, nullptr) == value) break;
   }
   return buffer;
+}
+
+void TellPlayer(const char *format, ...) {
+  va_list args;
+  va_start(args, format);
+  fputs("squeakling: ", stderr);
+  vfprintf(stderr, format, args);
+  fputc('\n', stderr);
+  va_end(args);
 }

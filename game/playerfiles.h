@@ -12,6 +12,10 @@
 std::string DataFolder(void);
 std::string ConfigFolder(void);
 
+// One line on standard error, "squeakling: " and the printf-style message:
+// how both files report what they could not read or write.
+void TellPlayer(const char *format, ...) __attribute__((format(printf, 1, 2)));
+
 // Makes folder and any missing parents.
 bool MakeFolder(const std::string &folder, std::string *error);
 

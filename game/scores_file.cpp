@@ -2,7 +2,6 @@
 // read again and replaced under the lock each time a game ends, so two games
 // ending at once both keep their entries. What the player is told about the
 // file goes to standard error, each kind of trouble once per run.
-#include <cstdarg>
 #include <cstdio>
 
 #include "common/safefile.h"
@@ -19,20 +18,11 @@ static BOOL toldLines = FALSE, toldWrite = FALSE;
 
 enum ScoresFileState { SCORES_READ, SCORES_MISSING, SCORES_BAD, SCORES_UNREADABLE };
 
-static void Tell(const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  fputs("squeakling: ", stderr);
-  vfprintf(stderr, format, args);
-  fputc('\n', stderr);
-  va_end(args);
-}
-
 static void TellLinesOnce(const std::string &path, const ScoresParse &parse) {
   if (parse.badLines == 0 || toldLines) return;
   toldLines = TRUE;
-  Tell("%s: skipped %d line%s that do not parse (the first is line %d)", path.c_str(),
-       parse.badLines, parse.badLines == 1 ? "" : "s", parse.firstBad);
+  TellPlayer("%s: skipped %d line%s that do not parse (the first is line %d)", path.c_str(),
+             parse.badLines, parse.badLines == 1 ? "" : "s", parse.firstBad);
 }
 
 // The file's games into *entries; why it cannot be used into *why.
@@ -57,7 +47,7 @@ static ScoresFileState LoadScores(const std::string &path, std::vector<ScoreEntr
 
 // The run goes on without the file: what it has stays in memory.
 static void KeepInMemory(const std::string &reason) {
-  Tell("%s; scores are kept for this run only", reason.c_str());
+  TellPlayer("%s; scores are kept for this run only", reason.c_str());
   scoresPath.clear();
 }
 
@@ -69,7 +59,7 @@ static BOOL SetBadFileAside(const std::string &why) {
     KeepInMemory(scoresPath + ": " + why + ", and " + error);
     return FALSE;
   }
-  Tell("%s: %s; moved to %s", scoresPath.c_str(), why.c_str(), aside.c_str());
+  TellPlayer("%s: %s; moved to %s", scoresPath.c_str(), why.c_str(), aside.c_str());
   return TRUE;
 }
 
@@ -113,7 +103,7 @@ void ReadScoresFile(void) {
 static void TellWriteOnce(const std::string &error) {
   if (toldWrite) return;
   toldWrite = TRUE;
-  Tell("%s; scores are kept for this run until it can be written", error.c_str());
+  TellPlayer("%s; scores are kept for this run until it can be written", error.c_str());
 }
 
 // Rank of the last of the unsaved games in entries once they are inserted.

@@ -1,7 +1,6 @@
 // The settings file on disk: read once at start-up, written under its lock
 // through a temporary file whenever the settings changed and then stayed
 // put for a moment, and once more at exit for a change not yet written.
-#include <cstdarg>
 #include <cstdio>
 
 #include "common/drawing.h"
@@ -25,15 +24,6 @@ static double changedAt = -1.0;                    // when they changed, until w
 static int soundOnFile = -1, fullScreenOnFile = -1;
 static BOOL toldWrite = FALSE;
 
-static void Tell(const char *format, ...) {
-  va_list args;
-  va_start(args, format);
-  fputs("squeakling: ", stderr);
-  vfprintf(stderr, format, args);
-  fputc('\n', stderr);
-  va_end(args);
-}
-
 static PlayerFileRead ReadText(std::string *contents, std::string *error) {
   return ReadPlayerFile(settingsPath, kMaxSettingsFile, contents, error);
 }
@@ -48,10 +38,11 @@ static void SetAsideUnlessText(std::string *contents) {
     return;
   contents->clear();
   if (SetFileAside(settingsPath, &aside, &error)) {
-    Tell("%s: not a text file; moved to %s, start values used", settingsPath.c_str(),
-         aside.c_str());
+    TellPlayer("%s: not a text file; moved to %s, start values used", settingsPath.c_str(),
+               aside.c_str());
   } else {
-    Tell("%s: not a text file, and %s; settings are not kept", settingsPath.c_str(), error.c_str());
+    TellPlayer("%s: not a text file, and %s; settings are not kept", settingsPath.c_str(),
+               error.c_str());
     settingsPath.clear();
   }
 }
@@ -63,7 +54,7 @@ void ReadSettingsFile(void) {
   settingsPath.clear();
   std::string folder = ConfigFolder();
   if (folder.empty()) {
-    Tell("no home folder for the settings file; settings are not kept");
+    TellPlayer("no home folder for the settings file; settings are not kept");
     return;
   }
   settingsPath = folder + "/settings";
@@ -74,14 +65,15 @@ void ReadSettingsFile(void) {
     case PLAYER_FILE_TOO_BIG: contents.assign(1, '\0'); break;  // as good as binary
     case PLAYER_FILE_UNREADABLE:
       // Never replace what could not be read.
-      Tell("%s; start values used, settings are not kept", error.c_str());
+      TellPlayer("%s; start values used, settings are not kept", error.c_str());
       settingsPath.clear();
       return;
   }
   if (!IsPlainText(contents)) SetAsideUnlessText(&contents);
   std::vector<std::string> warnings;
   SettingsRecord record = ParseSettings(contents, imageWidth[kImageSCheese], &warnings);
-  for (const std::string &warning : warnings) Tell("%s: %s", settingsPath.c_str(), warning.c_str());
+  for (const std::string &warning : warnings)
+    TellPlayer("%s: %s", settingsPath.c_str(), warning.c_str());
   ApplySettings(record);
   onFile = record;
 }
@@ -104,7 +96,7 @@ static void WriteSettings(const SettingsRecord &record) {
   if (ready) error = settingsPath + ": " + error;
   if (!toldWrite) {
     toldWrite = TRUE;
-    Tell("%s; settings are kept for this run only", error.c_str());
+    TellPlayer("%s; settings are kept for this run only", error.c_str());
   }
 }
 
