@@ -109,8 +109,6 @@ void OverlayForgetTextures(void);
 // ---- Font (no GL) ----
 // Whether the scalable font was found (looking for it the first time).
 BOOL OverlayFontAvailable(void);
-// The font file in use, or nullptr without one.
-const char *OverlayFontFile(void);
 // Width in whole pixels of a string rasterised at pixelSize by the scalable
 // font; -1 without one.
 int FontTextPixels(const char *string, int pixelSize);

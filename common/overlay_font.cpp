@@ -27,7 +27,6 @@ constexpr int kMaxPixelSize = 1000;
 
 static FT_Library library;
 static FT_Face face;
-static const char *fontFile;
 static BOOL lookedForFont;
 static std::map<int, std::map<unsigned char, FontGlyph>> glyphs;  // by pixel size
 
@@ -38,10 +37,7 @@ static void FindFont(void) {
     return;
   }
   for (const char *file : kFontFiles) {
-    if (FT_New_Face(library, file, 0, &face) == 0) {
-      fontFile = file;
-      return;
-    }
+    if (FT_New_Face(library, file, 0, &face) == 0) return;
     face = nullptr;
   }
   fprintf(stderr,
@@ -53,8 +49,6 @@ BOOL OverlayFontAvailable(void) {
   if (!lookedForFont) FindFont();
   return face != nullptr;
 }
-
-const char *OverlayFontFile(void) { return OverlayFontAvailable() ? fontFile : nullptr; }
 
 static BOOL Rasterise(unsigned char c, int pixelSize, FontGlyph *glyph) {
   if (FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(pixelSize)) != 0) return FALSE;
