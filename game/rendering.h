@@ -56,17 +56,17 @@ void LoadCamera(void);
 
 // ---- Scene scale: fewer pixels for the scene on a software renderer ----
 // A renderer without a GPU pays for every pixel, so on one the scene of a
-// picture larger than 1200 x 600 is drawn at 1200 x 600 in the back
-// buffer's lower-left corner, copied into a texture and drawn smoothly
-// filtered over the picture; the overlay is then drawn at the picture's own
-// size over it, sharp. Every scene pass (mirror and shadows with their
-// stencil) runs inside the smaller viewport unchanged.
+// picture larger than 1200 x 600 is drawn at 1200 x 600 in the picture's
+// lower-left corner, copied into a texture and drawn smoothly filtered over
+// the picture; the overlay is then drawn at the picture's own size over it,
+// sharp. Every scene pass (mirror and shadows with their stencil) runs
+// inside the smaller viewport unchanged.
 constexpr int kReducedSceneWidth = 1200, kReducedSceneHeight = 600;
 // Whether a GL_RENDERER string names a software rasteriser (llvmpipe,
 // softpipe, swrast; any case); FALSE for nullptr.
 BOOL IsSoftwareRenderer(const char *renderer);
 // Where the scene is drawn for a picture of that size: the whole picture
-// (reduced FALSE), or width x height pixels at the window's lower-left
+// (reduced FALSE), or width x height pixels at the picture's lower-left
 // corner, later scaled up. Reduced only where the option or, automatically,
 // the renderer asks for it and the picture is larger than the reduced size;
 // always 2:1. No GL.
@@ -85,9 +85,10 @@ void ChooseSceneScale(SceneScaleOption option);
 extern SceneSize sceneSize;
 void UpdateSceneSize(void);
 // After the scene's passes and before the overlay: a reduced scene is
-// scaled up into the picture, the rest of the window cleared (colour and
-// depth, so the overlay lies over the whole scene). Nothing at full size.
-// Leaves GL state as it found it.
+// scaled up over the whole picture, which also sets the picture's depth to
+// the cleared value, so the overlay lies over the whole scene. The bars
+// keep the frame's clear. Nothing at full size. Leaves GL state as it found
+// it.
 void PresentScene(void);
 
 // Eye, centre and up of the camera for a view mode; returns 0 (and leaves the
@@ -101,6 +102,9 @@ void RenderObjectsNoRef(BOOL drawFloor, BOOL notShadowPass);
 void DoReflections(void);
 void DoShadows(int light);  // the shadow of g_lights[light]
 void QuickDrawFloor(void);
+// SetUpDisplay's word that it has just cleared the stencil buffer; the
+// first stencil mark of the frame then skips its own clear (lists only).
+void NoteStencilCleared(void);
 void DoFloor(BOOL drawFloor, BOOL notShadowPass);
 
 // How many shadow passes a shadow setting draws (0 for a setting outside

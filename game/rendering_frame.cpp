@@ -93,13 +93,13 @@ void InitGraphics(void) {
 
 // The one place that decides where and at how many pixels the scene is
 // drawn: the overlay's 2:1 picture, centred in the window, at its full
-// resolution or, reduced, in the window's lower-left corner (see
+// resolution or, reduced, in the picture's lower-left corner (see
 // PresentScene); the aspect ratio is always 2 (a zero-height window gets a
 // 2 x 1 picture). The overlay sets its own viewport to the picture.
 static void SetSceneViewport(void) {
   UpdateSceneSize();
   if (sceneSize.reduced)
-    glViewport(0, 0, sceneSize.width, sceneSize.height);
+    glViewport(overlayPicture.left, overlayPicture.bottom, sceneSize.width, sceneSize.height);
   else
     SetPictureViewport();
   glMatrixMode(GL_PROJECTION);
@@ -178,6 +178,7 @@ void SetUpDisplay(void) {
   GLbitfield clear = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT;
   if (shadowsOn || reflectionsOn) clear |= GL_STENCIL_BUFFER_BIT;
   glClear(clear);
+  if (clear & GL_STENCIL_BUFFER_BIT) NoteStencilCleared();
   LoadCamera();
 }
 

@@ -227,11 +227,20 @@ void QuickDrawFloor(void) {
   glPopMatrix();
 }
 
+// Whether the stencil buffer holds nothing since the frame's clear. Set by
+// SetUpDisplay, which clears depth and stencil together; the fast path's
+// first mark then needs no clear of its own, which on a combined
+// depth-stencil buffer would read and rewrite every depth value.
+static BOOL stencilClean = FALSE;
+
+void NoteStencilCleared(void) { stencilClean = TRUE; }
+
 // Marks every floor pixel with the stencil value, whatever stands in front
 // of it. Colour writes are off, so the fast path also turns texturing off:
 // the stencil comes out the same without the textured fragment work.
 static void MarkFloorInStencil(GLuint value) {
-  glClear(GL_STENCIL_BUFFER_BIT);
+  if (!(g_bCompiledScene && stencilClean)) glClear(GL_STENCIL_BUFFER_BIT);
+  stencilClean = FALSE;
   glDisable(GL_DEPTH_TEST);
   glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
   glEnable(GL_STENCIL_TEST);

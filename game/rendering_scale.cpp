@@ -99,20 +99,21 @@ static void BindSceneTexture(void) {
 
 // The quad's corners sample the centres of the scene's corner pixels, so
 // the filter never reaches the texture's border or the unused texels beyond
-// the scene: the picture is stretched by less than a pixel for it.
+// the scene: the picture is stretched by less than a pixel for it. It lies
+// at z = 1, the far plane under identity matrices.
 static void DrawSceneQuad(void) {
   const float s0 = 0.5f / sceneTextureWidth, t0 = 0.5f / sceneTextureHeight;
   const float s1 = (sceneSize.width - 0.5f) / sceneTextureWidth;
   const float t1 = (sceneSize.height - 0.5f) / sceneTextureHeight;
   glBegin(GL_QUADS);
   glTexCoord2f(s0, t0);
-  glVertex2f(-1.0f, -1.0f);
+  glVertex3f(-1.0f, -1.0f, 1.0f);
   glTexCoord2f(s1, t0);
-  glVertex2f(1.0f, -1.0f);
+  glVertex3f(1.0f, -1.0f, 1.0f);
   glTexCoord2f(s1, t1);
-  glVertex2f(1.0f, 1.0f);
+  glVertex3f(1.0f, 1.0f, 1.0f);
   glTexCoord2f(s0, t1);
-  glVertex2f(-1.0f, 1.0f);
+  glVertex3f(-1.0f, 1.0f, 1.0f);
   glEnd();
 }
 
@@ -121,10 +122,9 @@ void PresentScene(void) {
   glPushAttrib(GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_VIEWPORT_BIT | GL_POLYGON_BIT | GL_CURRENT_BIT |
                GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   BindSceneTexture();
-  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, sceneSize.width, sceneSize.height);
+  glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, overlayPicture.left, overlayPicture.bottom,
+                      sceneSize.width, sceneSize.height);
   glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-  glDepthMask(GL_TRUE);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   SetPictureViewport();
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
@@ -133,8 +133,13 @@ void PresentScene(void) {
   glPushMatrix();
   glLoadIdentity();
   for (GLenum cap :
-       {GL_LIGHTING, GL_DEPTH_TEST, GL_BLEND, GL_STENCIL_TEST, GL_CULL_FACE, GL_ALPHA_TEST, GL_FOG})
+       {GL_LIGHTING, GL_BLEND, GL_STENCIL_TEST, GL_CULL_FACE, GL_ALPHA_TEST, GL_FOG, GL_SCISSOR_TEST})
     glDisable(cap);
+  // The quad lies on the far plane and always passes, so it writes the
+  // depth a clear would, in the same pass as the colour.
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_ALWAYS);
+  glDepthMask(GL_TRUE);
   glEnable(GL_TEXTURE_2D);
   glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
   glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
