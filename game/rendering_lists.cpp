@@ -233,6 +233,19 @@ static void ModelBox(const GLMmodel *model, float lo[3], float hi[3]) {
     }
 }
 
+// The models are closed meshes, so their back faces never show: the lists
+// are called with back faces culled (the mirror pass winds the other way and
+// culls its own back faces), which spares the rasteriser half their triangles.
+static void CallModelList(const ModelList &entry) {
+  double clip[16];
+  CurrentClipMatrix(clip);
+  if (!BoxMayShow(clip, entry.lo, entry.hi)) return;
+  const BOOL cull = !glIsEnabled(GL_CULL_FACE);
+  if (cull) glEnable(GL_CULL_FACE);
+  glCallList(entry.list);
+  if (cull) glDisable(GL_CULL_FACE);
+}
+
 void DrawModel(GLMmodel *model) {
   if (!model) return;
   if (!g_bCompiledScene) {
@@ -242,9 +255,7 @@ void DrawModel(GLMmodel *model) {
   ModelList *slot = nullptr;
   for (ModelList &entry : modelLists) {
     if (entry.model == model) {
-      double clip[16];
-      CurrentClipMatrix(clip);
-      if (BoxMayShow(clip, entry.lo, entry.hi)) glCallList(entry.list);
+      CallModelList(entry);
       return;
     }
     if (!slot && !entry.model) slot = &entry;
@@ -260,5 +271,5 @@ void DrawModel(GLMmodel *model) {
   slot->model = model;
   slot->list = list;
   ModelBox(model, slot->lo, slot->hi);
-  glCallList(list);
+  CallModelList(*slot);
 }
