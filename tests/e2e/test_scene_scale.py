@@ -5,7 +5,7 @@ import numpy as np
 import pytest
 
 import harness
-from overlay_common import PANEL_REGION, RETURN, RIGHT_X, Game, button_y, panel_open
+from overlay_common import PANEL_REGION, RETURN, RIGHT_X, Game, bars, button_y, panel_open
 
 SCORE_LINE = (40, 24, 1400, 80)  # "Level # 1 ... Score: 0" at scale 2: x0, y0, x1, y1
 
@@ -54,5 +54,36 @@ def test_overlay_as_sharp_over_the_reduced_scene(options):
         assert full.differs(auto, 24, below) > 10000
         assert np.abs(np.diff(auto.box(*below), axis=1)).mean() < \
             np.abs(np.diff(full.box(*below), axis=1)).mean()
+    finally:
+        harness.stop(xvfb)
+
+
+@pytest.mark.cost(15)
+def test_reduced_scene_fills_the_picture_between_black_bars(options):
+    """A window wider than 2:1: the scene drawn small inside the picture is
+    scaled up over all of it, and the bars either side stay black."""
+    xvfb, display = harness.start_xvfb("2560x1400x24")
+    try:
+        s = harness.Session(options["bin"], options["data"], options["artifacts"], display,
+                            "scene_scale_bars")
+        try:
+            g = Game(s, "-geometry", "2500x1000+0+0", "--scene-scale=reduced", any_size=True)
+            assert g.size == (2500, 1000)
+            # The start screen's click-through: the play frame behind the panel.
+            g.click(*PANEL_REGION)
+            g.until("the control panel", panel_open)
+            g.click(RIGHT_X, button_y(RETURN))
+            s.settled(g.win, "paused play", lambda i: not panel_open(i), name="scene_scale_bars",
+                      pixels=120000, seconds=0.5)
+            raw = s.screenshot(g.win, "scene_scale_bars_raw", raw=True)
+            assert int(bars(raw, g.size).max()) == 0, "the bars stay black"
+            picture = raw.a[:, 250:2250]
+            # The near wall reaches both sides of the picture, beyond the
+            # corner the scene was drawn in, and the scoreboard lies over it.
+            for x0, y0 in ((0, 700), (1900, 700), (1400, 10)):
+                assert picture[y0:y0 + 90, x0:x0 + 90].mean() > 20, (x0, y0)
+            assert "drawn at 1200 x 600 and scaled up" in g.proc.stderr()
+        finally:
+            s.close()
     finally:
         harness.stop(xvfb)
