@@ -33,6 +33,7 @@
 #include "common/drawing.h"
 #include "game/gamepad.h"
 #include "game/rendering.h"
+#include "game/scoreboard.h"
 #include "game/squeakling.h"
 #include "tests/render/scene_window.h"
 
@@ -214,6 +215,51 @@ static Figure Measure(const Setting &s, const Variant &variant, double seconds) 
   return {1.0 / Median(times), cpu * 1000.0 / frame, main * 1000.0 / frame};
 }
 
+// The frame with no 3D scene in it, by one variant: the frame's clear, the
+// scale-up of a reduced scene (of nothing), the scoreboard and the buffer
+// swap. What the window's size costs by itself, a ceiling on the rate no
+// scene can pass.
+static double MeasureEmptyFrame(const Variant &variant, double seconds) {
+  g_bCompiledScene = variant.compiled;
+  ChooseSceneScale(variant.scale);
+  auto draw = [](void) {
+    SetUpDisplay();
+    PresentScene();
+    DrawScoreBoard(levelNum + 1, livesLeft, score, initNumCheese - cheeseEaten, speedScale,
+                   PAUSED);
+    glutSwapBuffers();
+    glFinish();
+  };
+  for (int i = 0; i < 3; i++) draw();
+  std::vector<double> times;
+  const double start = Now(CLOCK_MONOTONIC);
+  double last = start;
+  while (last - start < seconds || times.size() < 3) {
+    draw();
+    const double now = Now(CLOCK_MONOTONIC);
+    times.push_back(now - last);
+    last = now;
+  }
+  return 1.0 / Median(times);
+}
+
+static void ReportEmptyFrames(int rounds, double seconds) {
+  const Variant *variant = windowRun->variants;
+  std::vector<double> fps[2];
+  for (int r = 0; r < rounds; r++)
+    for (int v = 0; v < 2; v++)
+      if (optionPath < 0 || v == optionPath)
+        fps[v].push_back(MeasureEmptyFrame(variant[v], seconds));
+  printf("the frame without a 3D scene (clear, scale-up if reduced, scoreboard, swap),\n"
+         "medians of %d rounds:\n",
+         rounds);
+  for (int v = 0; v < 2; v++)
+    if (!fps[v].empty()) {
+      const double f = Median(fps[v]);
+      printf("  %-5s %6.1f fps (%.2f ms)\n", variant[v].name, f, 1000.0 / f);
+    }
+}
+
 static double Spread(const std::vector<double> &v) {
   const auto [lo, hi] = std::minmax_element(v.begin(), v.end());
   const double median = Median(v);
@@ -347,6 +393,7 @@ static void RunBench(void) {
     printf("  %-38s %8.1f (%4.1f%%) %8.1f (%4.1f%%) %5.2fx\n", kSettings[i].name, first,
            Spread(cpuFps[i][0]), second, Spread(cpuFps[i][1]), second > 0 ? first / second : 0.0);
   }
+  ReportEmptyFrames(rounds, seconds);
   if (windowRun == &kWindows[0]) MeasurePad(rounds, seconds);
   double ticksAfter, stolenAfter;
   CpuTicks(&ticksAfter, &stolenAfter);
