@@ -9,6 +9,7 @@
 // meaningful. Prints the load average before and after, each round's
 // figures, and per setting the medians of the rounds, their spread, the
 // ratio, the CPU time per frame and the share of CPU time the host stole.
+// Then, in each window, the frame without a 3D scene by both variants.
 // Last, in the 1200 x 600 window, the start-up chase frame with and
 // without a game pad read before it, and the time of one read.
 // --smoke runs one short round; --rounds N and --seconds S change the
