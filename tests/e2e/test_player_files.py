@@ -8,7 +8,7 @@ import os
 import numpy as np
 import pytest
 
-from overlay_common import (DEATH_QUIT, LEFT_X, LIVES, RETURN, RIGHT_X, SLIDER_LEFT, SPOTLIGHTS,
+from overlay_common import (DEATH_QUIT, LIVES, RETURN, RIGHT_X, SLIDER_LEFT, SPOTLIGHTS,
                             TEXTURES, Game, bright_span, button_y, knob_left, level_text,
                             pause_message, shadow_corridor_level)
 from test_overlay_screens import prepare

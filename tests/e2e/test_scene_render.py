@@ -182,7 +182,7 @@ def test_shadows_darken_floor_only_first_light_wins_and_bad_settings_draw_none(r
     assert abs(ratio(s2, s0, *beyond) - 0.7) <= 0.04
 
 def test_fast_path_gives_the_plain_picture(render):
-    cmds, pairs = [f"bonus=13,17", "cat=1", "spin=37", f"mouse=14,15", "orient=30"], []
+    cmds, pairs = ["bonus=13,17", "cat=1", "spin=37", "mouse=14,15", "orient=30"], []
     for view in (0, 1, 2):
         for shadows, mirror in ((2, 1), (3, 1), (3, 0), (0, 0)):
             tag = f"v{view}_s{shadows}_m{mirror}"
