@@ -226,8 +226,7 @@ static double MeasureEmptyFrame(const Variant &variant, double seconds) {
   auto draw = [](void) {
     SetUpDisplay();
     PresentScene();
-    DrawScoreBoard(levelNum + 1, livesLeft, score, initNumCheese - cheeseEaten, speedScale,
-                   PAUSED);
+    DrawScoreBoard(levelNum + 1, livesLeft, score, initNumCheese - cheeseEaten, speedScale, PAUSED);
     glutSwapBuffers();
     glFinish();
   };
@@ -251,9 +250,10 @@ static void ReportEmptyFrames(int rounds, double seconds) {
     for (int v = 0; v < 2; v++)
       if (optionPath < 0 || v == optionPath)
         fps[v].push_back(MeasureEmptyFrame(variant[v], seconds));
-  printf("the frame without a 3D scene (clear, scale-up if reduced, scoreboard, swap),\n"
-         "medians of %d rounds:\n",
-         rounds);
+  printf(
+      "the frame without a 3D scene (clear, scale-up if reduced, scoreboard, swap),\n"
+      "medians of %d rounds:\n",
+      rounds);
   for (int v = 0; v < 2; v++)
     if (!fps[v].empty()) {
       const double f = Median(fps[v]);
