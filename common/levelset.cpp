@@ -63,7 +63,7 @@ void ParseLevelSet(const char *data, size_t size, LevelSetFile *set) {
   }
 }
 
-bool ReadLevelSet(const char *path, LevelSetFile *set, std::string *error) {
+bool ReadLevelSet(const char *path, LevelSetFile *set, std::string *error, std::string *bytes) {
   std::unique_ptr<FILE, int (*)(FILE *)> file(OpenRegularFile(path), fclose);
   if (!file) {
     *error = errno == EINVAL ? "not a regular file" : strerror(errno);
@@ -81,6 +81,7 @@ bool ReadLevelSet(const char *path, LevelSetFile *set, std::string *error) {
     return false;
   }
   ParseLevelSet(contents.data(), contents.size(), set);
+  if (bytes) *bytes = std::move(contents);
   return true;
 }
 

@@ -50,8 +50,12 @@ void ParseLevelSet(const char *data, size_t size, LevelSetFile *set);
 // Reads the regular file path into *set. Returns false, *set untouched and
 // *error saying why, when the file cannot be opened (as strerror says) or is
 // a directory, FIFO, device or socket ("not a regular file"). Never blocks on
-// such a file and reads at most kMaxLevelSetBytes.
-bool ReadLevelSet(const char *path, LevelSetFile *set, std::string *error);
+// such a file and reads at most kMaxLevelSetBytes. With bytes, the bytes read
+// and parsed are left there, so a caller that needs them too (the game names
+// its scores table by them) never reads the file a second time, which could
+// find it changed.
+bool ReadLevelSet(const char *path, LevelSetFile *set, std::string *error,
+                  std::string *bytes = nullptr);
 
 // One level block as the editor saves it: rows x = 0 ... 29, each its 30
 // cells (x, 0) ... (x, 29) as one digit each and a line feed, then

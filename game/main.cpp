@@ -43,9 +43,9 @@ static void ReadDiagnostics(void) {
   exit(1);
 }
 
-static void ReadNamedLevelSet(const char *fileName, LevelSetFile *set) {
+static void ReadNamedLevelSet(const char *fileName, LevelSetFile *set, std::string *bytes) {
   std::string reason;
-  if (!ReadLevelSet(fileName, set, &reason)) RefuseLevelSet("open", fileName, reason);
+  if (!ReadLevelSet(fileName, set, &reason, bytes)) RefuseLevelSet("open", fileName, reason);
   if (set->count == 0) RefuseLevelSet("play", fileName, kNoCompleteLevel);
 }
 
@@ -63,7 +63,8 @@ int main(int argc, char **argv) {
   glutInit(&argc, argv);
   InitWindowSize(command);
   auto namedSet = std::make_unique<LevelSetFile>();
-  if (command.positional) ReadNamedLevelSet(command.positional, namedSet.get());
+  std::string setBytes;  // the scores table's identity of the set
+  if (command.positional) ReadNamedLevelSet(command.positional, namedSet.get(), &setBytes);
   // At least 24 depth bits, so the shadow planes 0.001 apart stay in order at
   // the cameras' distances, and 8 stencil bits for the mirror and shadows.
   glutInitDisplayString("rgba double depth>=24 stencil>=8");
@@ -86,8 +87,8 @@ int main(int argc, char **argv) {
   if (command.positional)
     UseLevelSet(*namedSet);
   else
-    LoadUserLevel(levelSet.c_str());
-  NoteLevelSet(levelSet.c_str());
+    LoadUserLevel(levelSet.c_str(), &setBytes);
+  NoteLevelSet(levelSet.c_str(), setBytes);
   StartSound();
   StartGamepad();
   SettleSettings();

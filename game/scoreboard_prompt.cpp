@@ -47,9 +47,9 @@ static void TypeKey(unsigned char key) {
 
 static void SubmitName(void) {
   fileTextIndex = 0;
-  std::string reason;
-  if (LoadPlayableLevelSet(fileText, &reason)) {
-    NoteLevelSet(fileText);
+  std::string reason, bytes;
+  if (LoadPlayableLevelSet(fileText, &reason, &bytes)) {
+    NoteLevelSet(fileText, bytes);
     SetPanelText("Loaded Levelset: ");
     DoRestart(FALSE);
   } else {

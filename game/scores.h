@@ -96,8 +96,9 @@ extern std::string scoresPath;
 // The level set being played: its hash and file name (from NoteLevelSet).
 extern uint64_t currentSet;
 extern std::string currentSetName;
-// Reads the bytes of the level-set file just loaded for its identity.
-void NoteLevelSet(const char *path);
+// The level set just put into play: its file's name and the bytes it was
+// read from (empty for a file that could not be read), the set's identity.
+void NoteLevelSet(const char *path, const std::string &bytes);
 // A new game begins: its settings are watched from now on.
 void BeginGameRecord(void);
 // Once per idle turn: notes settings changed during the game.

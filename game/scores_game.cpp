@@ -6,13 +6,8 @@
 
 #include <ctime>
 
-#include "common/safefile.h"
 #include "game/scores.h"
 #include "game/squeakling.h"
-
-// Level sets are small; a bigger file still plays, and shares the table of
-// every file that could not be read.
-static constexpr size_t kMaxHashedSet = 16u << 20;
 
 uint64_t currentSet = HashLevelSet("");
 std::string currentSetName = "";
@@ -30,9 +25,7 @@ static std::string BaseName(const char *path) {
   return name.substr(0, kMaxSetName);
 }
 
-void NoteLevelSet(const char *path) {
-  std::string bytes, error;
-  if (!ReadRegularFile(path, kMaxHashedSet, &bytes, &error)) bytes.clear();
+void NoteLevelSet(const char *path, const std::string &bytes) {
   currentSet = HashLevelSet(bytes);
   currentSetName = BaseName(path);
 }

@@ -52,15 +52,17 @@ void WallCorner(void);
 // set and returns 1, also when the file holds no complete level.
 // Rows past the 30th of a level and levels past the tenth are ignored.
 // Records each level's own start in levelStarts; mousexInit, mouseyInit end
-// as the file's last start.
-BOOL LoadUserLevel(const char *fileName);
+// as the file's last start. With bytes, the file's bytes as read are left
+// there (see ReadLevelSet).
+BOOL LoadUserLevel(const char *fileName, std::string *bytes = nullptr);
 // Puts a level set that was read into play as LoadUserLevel does: replaces
 // the grids and starts, makes the placements, levelNum := 0.
 void UseLevelSet(const LevelSetFile &set);
 // Reads a level set for play. Returns 0, leaving the level set untouched,
 // with *reason saying why, when the file cannot be opened, is no regular
 // file or holds no complete level; otherwise puts it into play and returns 1.
-BOOL LoadPlayableLevelSet(const char *fileName, std::string *reason);
+// With bytes, the file's bytes as read are left there.
+BOOL LoadPlayableLevelSet(const char *fileName, std::string *reason, std::string *bytes = nullptr);
 // The reason given for a file without an end-of-level line.
 extern const char kNoCompleteLevel[];
 // Marks a cat start cell (code 5) in the current level, far from that level's

@@ -118,23 +118,25 @@ void UseLevelSet(const LevelSetFile &set) {
   levelNum = 0;
 }
 
-BOOL LoadUserLevel(const char *fileName) {
+BOOL LoadUserLevel(const char *fileName, std::string *bytes) {
   auto set = std::make_unique<LevelSetFile>();
   std::string error;
-  if (!ReadLevelSet(fileName, set.get(), &error)) return FALSE;
+  if (!ReadLevelSet(fileName, set.get(), &error, bytes)) return FALSE;
   UseLevelSet(*set);
   return TRUE;
 }
 
 const char kNoCompleteLevel[] = "it holds no complete level";
 
-BOOL LoadPlayableLevelSet(const char *fileName, std::string *reason) {
+BOOL LoadPlayableLevelSet(const char *fileName, std::string *reason, std::string *bytes) {
   auto set = std::make_unique<LevelSetFile>();
-  if (!ReadLevelSet(fileName, set.get(), reason)) return FALSE;
+  std::string read;
+  if (!ReadLevelSet(fileName, set.get(), reason, &read)) return FALSE;
   if (set->count == 0) {
     *reason = kNoCompleteLevel;
     return FALSE;
   }
+  if (bytes) *bytes = std::move(read);
   UseLevelSet(*set);
   return TRUE;
 }

@@ -57,9 +57,10 @@ TEST_F(LevelSetReader, StopsAtItsBound) {
   for (size_t at = 30; at < big.size(); at += 31) big[at] = '\n';
   big += block;
   std::ofstream(Path("big.txt"), std::ios::binary) << big;
-  std::string error;
-  ASSERT_TRUE(ReadLevelSet(Path("big.txt").c_str(), set.get(), &error)) << error;
+  std::string error, bytes;
+  ASSERT_TRUE(ReadLevelSet(Path("big.txt").c_str(), set.get(), &error, &bytes)) << error;
   EXPECT_EQ(set->count, 0);
+  EXPECT_EQ(bytes, big.substr(0, kMaxLevelSetBytes)) << "the bytes handed back are those parsed";
   ParseLevelSet(big.data(), big.size(), set.get());
   EXPECT_EQ(set->count, 0);
   // Within the bound the same level is read.

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "game/squeakling.h"
@@ -280,17 +282,21 @@ TEST_F(LevelFile, UnplayableFilesAreRefusedAndLeaveTheSet) {
                  {"/nonexistent/levels.txt", "No such file or directory"}};
   levelNum = 1;
   for (const auto &r : refused) {
-    std::string reason;
-    EXPECT_FALSE(LoadPlayableLevelSet(r.name.c_str(), &reason)) << r.name;
+    std::string reason, bytes = "kept";
+    EXPECT_FALSE(LoadPlayableLevelSet(r.name.c_str(), &reason, &bytes)) << r.name;
     EXPECT_EQ(reason, r.reason) << r.name;
+    EXPECT_EQ(bytes, "kept") << r.name;
   }
   EXPECT_FALSE(LoadUserLevel(fifo.c_str()));
   EXPECT_EQ(numLevels, 2);
   EXPECT_EQ(levelNum, 1);
   EXPECT_EQ(levels[1][5][6], CELL_MOUSE_START);
-  std::string reason;
-  EXPECT_TRUE(LoadPlayableLevelSet(path.c_str(), &reason));
+  std::string reason, bytes;
+  EXPECT_TRUE(LoadPlayableLevelSet(path.c_str(), &reason, &bytes));
   EXPECT_EQ(levelNum, 0);
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_EQ(bytes, std::string(std::istreambuf_iterator<char>(in), {}))
+      << "the scores table is named by the bytes that were played";
   unlink(fifo.c_str());
   rmdir(folder.c_str());
   unlink(partial.c_str());

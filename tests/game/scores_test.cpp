@@ -330,7 +330,7 @@ class GameRecord : public ::testing::Test {
     InitSettings();
     scoresPath.clear();  // memory only
     scoreEntries.clear();
-    NoteLevelSet(SQ_SOURCE_DIR "/tests/fixtures/editor_three_levels.txt");
+    NoteLevelSet(SQ_SOURCE_DIR "/tests/fixtures/editor_three_levels.txt", "three levels");
     BeginGameRecord();
   }
 };
