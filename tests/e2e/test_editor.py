@@ -331,8 +331,11 @@ def test_close_button_with_unsaved_changes_keeps_the_set(session):
     self.win = session.until("the editor's window again", lambda: [
         w for w in session.xdotool("search", "--onlyvisible", "--name", f"^{TITLE}$",
                                    check=False).split() if w != self.win], 10)[-1]
-    asked = self.shot_cells("editor_close_reopened", {(1, 1): BLUE})
+    # Until its first frame the new window may still show the old one's
+    # pixels, so the header is waited for, then the set's change checked.
     # The header's status line asks for as long as the question stands.
-    assert asked.differs(changed, box=(200, 37, 700, 50)) > 100, "the header does not ask"
+    self.shot_until("editor_close_reopened",
+                    lambda img: img.differs(changed, box=(200, 37, 700, 50)) > 100, 15)
+    self.shot_cells("editor_close_reopened", {(1, 1): BLUE})
     assert self.ed.alive()
     self.quit()  # asked already: the next Escape quits
