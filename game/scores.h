@@ -93,7 +93,8 @@ extern std::vector<ScoreEntry> scoreEntries;
 extern std::string scoresPath;
 
 // ---- The game being played ----
-// The level set being played: its hash and file name (from NoteLevelSet).
+// The level set being played: its hash and file name (from NoteLevelSet,
+// control bytes as "?").
 extern uint64_t currentSet;
 extern std::string currentSetName;
 // The level set just put into play: its file's name and the bytes it was

@@ -17,11 +17,15 @@ EndedGame endedGame = {0, 0, -1, 0};
 static int gameLives = 3;
 static BOOL gameCatOff = FALSE, gameStandard = TRUE, gameRecorded = FALSE;
 
+// Control bytes become '?', as the tables show them: the scores file's
+// reader refuses a name holding one, so the game's line would be lost.
 static std::string BaseName(const char *path) {
   std::string name = path;
   size_t slash = name.rfind('/');
   if (slash != std::string::npos) name = name.substr(slash + 1);
   if (name.empty()) name = "?";
+  for (char &c : name)
+    if (static_cast<unsigned char>(c) < ' ' || c == 0x7f) c = '?';
   return name.substr(0, kMaxSetName);
 }
 

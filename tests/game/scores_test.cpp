@@ -292,6 +292,24 @@ TEST_F(ScoresFile, AFailedWriteLeavesTheOldFile) {
   EXPECT_EQ(listing, "scores\nscores.lock\n") << "no temporary file stays";
 }
 
+// A level set's file name may hold any byte but '/': the game's line for it
+// must still be one the next run reads.
+TEST_F(ScoresFile, AGameOnASetWithControlBytesInItsNameIsReadBack) {
+  InitSettings();
+  StartRun();
+  NoteLevelSet("sets/tab\there\x7f\x1b[2J.txt", "a set");
+  BeginGameRecord();
+  score = 700;
+  levelNum = 0;
+  EndGameRecord();
+  EXPECT_EQ(endedGame.rank, 0);
+  scoreEntries.clear();
+  EXPECT_EQ(StartRun(), "");
+  std::vector<ScoreEntry> table = SetTable(scoreEntries, HashLevelSet("a set"));
+  ASSERT_EQ(table.size(), 1u);
+  EXPECT_EQ(table[0].setName, "tab?here??[2J.txt");
+}
+
 // Two games ending at the same moment, a hundred times over: the lock and
 // the read inside it keep every entry.
 TEST_F(ScoresFile, TwoProcessesRecordingAtOnceKeepAllTheirGames) {
