@@ -101,10 +101,15 @@ void RetireDecoderLocked(gameaudio *ga, pid_t pid) {
 
 // Ends the current decoder, if any: killed, its pipe closed unless a read of
 // it is under way (the reader closes it then), any partial block dropped.
+// The pipe under read is the reader's from here on: a track started and
+// ended before the read is over is not, and its pipe closes at once.
 void EndDecoderLocked(gameaudio *ga) {
   if (ga->music_pid > 0) {
     RetireDecoderLocked(ga, ga->music_pid);
-    if (!ga->music_reading) close(ga->music_fd);
+    if (ga->music_reading)
+      ga->music_reading = 0;
+    else
+      close(ga->music_fd);
     ga->music_pid = 0;
     ga->music_fd = -1;
   }

@@ -69,6 +69,10 @@ extern const char kNoCompleteLevel[];
 // mouse start when such a cell exists, else on any empty cell; nothing when
 // the level has no empty cell in 0 ... 27.
 void PlaceCat(void);
+// Puts one cheese on a random empty cell of each level of the set that
+// holds none: the last cheese of a level goes without a successor, and
+// neither a win nor a restart before the interlude's reset puts it back.
+void PutBackMissingCheese(void);
 // The cell level n is played from: its own start, else mousexInit, mouseyInit.
 void MouseStartOf(int n, int *x, int *y);
 // Puts the mouse on level n's start, heading mouseOrientInit, the camera

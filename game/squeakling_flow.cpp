@@ -337,6 +337,9 @@ void DoRestart(BOOL fullRestart) {
     if (cell == CELL_BONUS) cell = CELL_EMPTY;
     bonusOn = 0;
   }
+  // A level finished last (the one won on, or one whose interlude the
+  // restart cut short) has no cheese left; the new game must find one.
+  PutBackMissingCheese();
   cheeseEaten = 0;
   levelNum = 0;
   livesLeft = initLives;

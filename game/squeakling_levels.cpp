@@ -60,6 +60,21 @@ BOOL RandomEmptyCell(int grid[kGridSize][kGridSize], int *x, int *y) {
   return TRUE;
 }
 
+static BOOL HoldsCheese(int grid[kGridSize][kGridSize]) {
+  for (int x = 0; x < kGridSize; x++)
+    for (int y = 0; y < kGridSize; y++)
+      if (grid[x][y] == CELL_CHEESE) return TRUE;
+  return FALSE;
+}
+
+void PutBackMissingCheese(void) {
+  for (int n = 0; n < numLevels && n < kMaxLevels; n++) {
+    int x, y;
+    if (!HoldsCheese(levels[n]) && RandomEmptyCell(levels[n], &x, &y))
+      levels[n][x][y] = CELL_CHEESE;
+  }
+}
+
 static BOOL FarFromMouseStart(int x, int y, int startX, int startY) {
   return abs(x - startX) > kCatStartDistance || abs(y - startY) > kCatStartDistance;
 }

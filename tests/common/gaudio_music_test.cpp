@@ -98,6 +98,24 @@ TEST_F(Music, ANewTrackEndsTheOldDecoderFirst) {
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child left, not even a zombie";
 }
 
+// The mixing thread reads a pipe outside the lock; a track ended meanwhile
+// leaves that pipe to it. Tracks started and ended during the same read are
+// not the reader's: their pipes close at once, or they would stay open for
+// good.
+TEST_F(Music, OnlyThePipeUnderReadIsLeftToTheReader) {
+  playBackground(ga.get(), kTrack.c_str());
+  const int read = ga->music_fd;
+  ga->music_reading = 1;  // as fetchMusicBlock marks it before its read
+  playBackground(ga.get(), kTrack.c_str());
+  const int next = ga->music_fd;
+  ASSERT_NE(next, read);
+  stopBackground(ga.get());
+  EXPECT_EQ(fcntl(next, F_GETFD), -1) << "the pipe of a track the reader never saw is closed";
+  EXPECT_NE(fcntl(read, F_GETFD), -1) << "the pipe under read is the reader's to close";
+  close(read);  // as the reader does once back under the lock
+  ga->music_reading = 0;
+}
+
 TEST_F(Music, TheTrackEndsAtTheFirstShortBlock) {
   size_t decoded = DecodeTrack(kTrack).size();
   playBackground(ga.get(), kTrack.c_str());

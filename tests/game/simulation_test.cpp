@@ -418,6 +418,42 @@ TEST_F(Simulation, FinishingTheLastLevelWins) {
   EXPECT_DOUBLE_EQ(mousespeedinit, 15.0);
 }
 
+// A level's last cheese goes without a successor. The interlude puts one
+// back into a finished level, but no interlude follows a win, and a restart
+// made before the interlude's reset drops the advance that would. A new game
+// finds a cheese on every level all the same: a level without one could
+// never be finished.
+TEST_F(Simulation, EveryLevelHoldsACheeseWhenANewGameBegins) {
+  const auto cheeseIn = [](int level) {
+    int n = 0;
+    for (int x = 0; x < kPlaceRange; x++)
+      for (int y = 0; y < kPlaceRange; y++) n += levels[level][x][y] == CELL_CHEESE;
+    return n;
+  };
+  levelNum = 1;
+  cheeseEaten = 9;
+  PutCheese(6, 15);
+  Step(0.02);
+  ASSERT_EQ(currentScreen, &winScreen);
+  ASSERT_EQ(cheeseIn(1), 0);
+  DoRestart(TRUE);
+  EXPECT_EQ(cheeseIn(1), 1) << "the level won on";
+
+  for (auto &row : levels[0])
+    for (int &cell : row)
+      if (cell == CELL_CHEESE) cell = CELL_EMPTY;
+  mousex = 5.0, mousey = 15.0, mouseorient = 0;
+  animate = 1;
+  cheeseEaten = 9;
+  PutCheese(6, 15);
+  Step(0.02);
+  ASSERT_EQ(change_level, 1);
+  ASSERT_EQ(cheeseIn(0), 0);
+  DoRestart(TRUE);
+  EXPECT_EQ(cheeseIn(0), 1) << "the level finished just before the restart";
+  EXPECT_EQ(cheeseIn(1), 1);
+}
+
 TEST_F(Simulation, AFruitStillOutIsRemovedWhenTheLevelIsFinished) {
   PlaceBonus();
   int x = bonusX, y = bonusY;
