@@ -310,6 +310,10 @@ static void LoseLife(struct timeval now) {
   } else {
     livesLeft -= 1;
     time_of_death = now;
+    // The interlude begins now, not at the next frame: a step that comes
+    // first (a hidden window draws none) would find the mouse in what
+    // killed it and take another life.
+    animate = 0;
   }
 }
 

@@ -116,6 +116,13 @@ TEST_F(Simulation, ObstacleAheadCostsALifeAndLeavesTheMouseWhereItDied) {
   EXPECT_EQ(time_of_death.tv_usec, now.tv_usec);
   EXPECT_DOUBLE_EQ(mousex, 5.0);
   EXPECT_EQ(currentScreen, &playScreen);
+
+  // The interlude holds the mouse still from the step that lost the life:
+  // a hidden window draws no frame, and steps without one (play resumed from
+  // the pad) must not find the mouse in the obstacle again and again.
+  EXPECT_EQ(animate, 0);
+  for (int k = 0; k < 3; k++) Step(0.02);
+  EXPECT_EQ(livesLeft, 2);
 }
 
 TEST_F(Simulation, TheOuterRingKillsWhateverItHolds) {
