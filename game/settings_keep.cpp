@@ -29,13 +29,18 @@ static PlayerFileRead ReadText(std::string *contents, std::string *error) {
 }
 
 // Under the lock, a file that is still not text moves aside; one that became
-// text meanwhile is read after all.
+// text meanwhile is read after all. Without the lock it stays unread.
 static void SetAsideUnlessText(std::string *contents) {
   PlayerFileLock lock;
   std::string error, aside;
-  if (!LockPlayerFile(settingsPath, &lock, &error) ||
-      (ReadText(contents, &error) == PLAYER_FILE_READ && IsPlainText(*contents)))
+  if (!LockPlayerFile(settingsPath, &lock, &error)) {
+    contents->clear();
+    TellPlayer("%s: not a text file, and %s; start values used, settings are not kept",
+               settingsPath.c_str(), error.c_str());
+    settingsPath.clear();
     return;
+  }
+  if (ReadText(contents, &error) == PLAYER_FILE_READ && IsPlainText(*contents)) return;
   contents->clear();
   if (SetFileAside(settingsPath, &aside, &error)) {
     TellPlayer("%s: not a text file; moved to %s, start values used", settingsPath.c_str(),

@@ -3,6 +3,7 @@
 // and the file on disk is written once a change has settled, at exit, and
 // never from a sound device that failed to open.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -188,6 +189,21 @@ TEST_F(SettingsFile, BadValuesWarnByNameAndABinaryFileIsSetAside) {
   FlushSettings();
   EXPECT_NE(ReadAll(path).find("spotlights = 0\n"), std::string::npos);
   EXPECT_EQ(ReadAll(path + ".bad"), noise);
+}
+
+// Without the lock the file cannot be set aside: it is still no settings
+// file, so neither its lines nor its bytes reach the game or the terminal.
+TEST_F(SettingsFile, ABinaryFileThatCannotBeSetAsideIsNotRead) {
+  const std::string noise("lives = 7\n\x1b[2J\x00\x01", 15);
+  Write(noise);
+  ASSERT_EQ(mkdir((path + ".lock").c_str(), 0755), 0);
+  std::string told = StartRun();
+  EXPECT_EQ(initLives, 3);
+  EXPECT_EQ(told.find('\x1b'), std::string::npos) << told;
+  EXPECT_NE(told.find("not kept"), std::string::npos) << told;
+  ToggleSpotlights();
+  FlushSettings();
+  EXPECT_EQ(ReadAll(path), noise);
 }
 
 }  // namespace
