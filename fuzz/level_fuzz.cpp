@@ -36,6 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
 
   srand(1);
   if (!LoadUserLevel(path.c_str())) abort();
+  std::remove(path.c_str());  // else every run leaves its last input behind
   if (numLevels < 0 || numLevels > kMaxLevels || levelNum != 0) abort();
   for (auto &level : levels)
     for (auto &row : level)
