@@ -37,5 +37,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   SgiStatus status = kSgiOk;
   std::free(ReadTextureChecked(path.c_str(), &width, &height, &components, &status));
   std::free(ReadSgiChecked(path.c_str(), &width, &height, &components, &status));
+  std::remove(path.c_str());  // else every run leaves its last input behind
   return 0;
 }
