@@ -62,6 +62,9 @@ void LoadSoundSamples(void) {
 void PlayPositionSound(int, double x1, double y1, double x2, double y2) {
   if (!SOUND_ON) return;
   int sample = ChoosePurr(x1, y1, x2, y2);
+  // A purr that did not load is -1, which the mixer takes for the run's
+  // first playing voice: turning it would change some other sound.
+  if (sample < 0) return;
   int volume = PurrVolume(std::sqrt((x1 - x2) * (x1 - x2) + (y1 - y2) * (y1 - y2)));
   // Reaches only purrs still playing; the new voice starts at the mixer's
   // default routing and full volume.

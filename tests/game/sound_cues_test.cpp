@@ -90,6 +90,13 @@ TEST_F(Cues, MissingFilesLeaveFailedIdsThatPlayNothing) {
   EXPECT_EQ(playSample(&soundFX, crash_id, 1), 0);
   PlayPositionSound(catpurL_id, 0, 0, 0, 0);
   EXPECT_EQ(soundFX.num_playing, 0);
+  // The run's first voice has playing id -1, the failed purr's id.
+  int16_t tone[64] = {};
+  const int voice = playSample(&soundFX, copySample(&soundFX, tone, sizeof tone), 0);
+  ASSERT_EQ(voice, -1);
+  PlayPositionSound(catpurL_id, 0, 0, 30, 30);  // far enough for volume 0
+  ASSERT_EQ(soundFX.num_playing, 1);
+  EXPECT_EQ(soundFX.playing[0].b, 256) << "a purr that did not load turns no other voice";
 }
 
 TEST_F(Cues, PurrComesFromTheCatsSideAtItsDistance) {
