@@ -18,10 +18,19 @@ PROMPT = (350, 540, 1200, 580)    # the panel's prompt line
 
 def turn(g, key):
     """Resumes, sends key and pauses again in one burst, so the mouse turns
-    where it stands; the settled paused picture after it."""
+    where it stands; the settled paused picture after it. Until a slow game
+    has drawn the burst, screenshots show the paused picture from before it,
+    as still as the one after: the picture must have changed first."""
+    before = g.shot()
     g.s.xdotool("windowfocus", g.win, check=False)
     g.s.xdotool("key", "--clearmodifiers", "--delay", "0", "space", key, "space")
-    return g.s.settled(g.win, f"paused play after {key}", pause_message, pixels=300,
+    changed = []
+
+    def after_the_burst(img):
+        if not changed and img.differs(before, 24) > 200:
+            changed.append(img)
+        return bool(changed) and pause_message(img)
+    return g.s.settled(g.win, f"paused play after {key}", after_the_burst, pixels=300,
                        seconds=0.3)
 
 
@@ -82,15 +91,20 @@ def test_start_screen_shows_the_controls_legend(session):
 
 
 def steady_line(g, what, ok, prompt=None):
-    """The prompt line's extent once ok(extent) holds and the line is the
-    same in two screenshots in a row (typing has finished)."""
-    seen = []
+    """The prompt line's extent once ok(extent) holds and the line has been
+    the same for half a second of screenshots (typing has finished: a slow
+    game can show a half-typed name in two screenshots in a row)."""
+    seen = []  # (time, extent) of the screenshots in a row showing one extent
 
     def ready(img):
-        span = ink_span(img)
-        steady = span is not None and ok(span) and seen and seen[-1] == span
-        seen.append(span)
-        return steady
+        span, now = ink_span(img), time.monotonic()
+        if span is None or not ok(span):
+            seen.clear()
+            return False
+        if seen and seen[-1][1] != span:
+            seen.clear()
+        seen.append((now, span))
+        return len(seen) >= 2 and now - seen[0][0] >= 0.5
     img = g.until(what, ready)
     return ink_span(img), img
 

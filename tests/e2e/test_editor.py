@@ -281,9 +281,10 @@ def test_play_test_runs_the_game_from_the_current_level(session):
         self.shot_until("level 3 while the game runs", lambda img: img.differs(before) > 100)
     finally:
         os.kill(game, signal.SIGTERM)
-    # Reaped: no zombie stays, and the copy is gone.
-    session.until("the game to be reaped", lambda: not os.path.exists(f"/proc/{game}"), 10)
-    assert not os.path.exists(copy)
+    # Reaped: no zombie stays, and the copy is gone. The editor removes the
+    # copy just after reaping the game, so the two are waited for together.
+    session.until("the game to be reaped and its copy removed",
+                  lambda: not os.path.exists(f"/proc/{game}") and not os.path.exists(copy), 10)
     self.quit()
 
 
