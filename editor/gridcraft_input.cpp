@@ -4,6 +4,7 @@
 // the editor state, plays its cue and asks for a redraw; every change to the
 // set is recorded first so that it can be undone.
 #include <GL/glut.h>
+#include <sys/stat.h>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -215,6 +216,13 @@ static void Quit(void) {
   Redraw();
 }
 
+// Whether fileName is the set's own file, under whatever name it was typed.
+static bool IsSetFile(const char *fileName) {
+  struct stat named, set;
+  return !setFile.empty() && stat(fileName, &named) == 0 && stat(setFile.c_str(), &set) == 0 &&
+         named.st_dev == set.st_dev && named.st_ino == set.st_ino;
+}
+
 static void EndFileName(void) {
   enteringFile = 0;
   fileTextIndex = 0;
@@ -224,6 +232,9 @@ static void EndFileName(void) {
   }
   const ExportResult result = ExportToFile(fileMode, fileText);
   if (result == EXPORT_WRITTEN) {
+    // One level written over the set's file, or added to it: the file no
+    // longer holds the set, so quitting asks first. No change has number -1.
+    if (IsSetFile(fileText)) savedVersion = -1;
     PlayCue(save_id);
     ShowMessage(kSavedMessages[fileMode], fileText);
   } else {

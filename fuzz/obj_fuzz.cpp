@@ -12,15 +12,6 @@
 
 #include "model/glm.h"
 
-static std::string FuzzDir() {
-  static std::string dir;
-  if (dir.empty()) {
-    char path[] = "/tmp/obj_fuzz.XXXXXX";
-    dir = std::string(mkdtemp(path)) + "/";
-  }
-  return dir;
-}
-
 static void WriteFile(const std::string &path, const uint8_t *data, size_t size) {
   FILE *file = fopen(path.c_str(), "wb");
   if (!file) return;
@@ -28,22 +19,11 @@ static void WriteFile(const std::string &path, const uint8_t *data, size_t size)
   fclose(file);
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-  if (size == 0) return 0;
-  const std::string dir = FuzzDir();
-  const uint8_t *zero = static_cast<const uint8_t *>(memchr(data + 1, 0, size - 1));
-  size_t objSize = zero ? static_cast<size_t>(zero - data) : size;
-  std::string obj = (data[0] & 1) ? "mtllib lib.mtl\n" : "";
-  obj.append(reinterpret_cast<const char *>(data + 1), objSize - 1);
-  WriteFile(dir + "model.obj", reinterpret_cast<const uint8_t *>(obj.data()), obj.size());
-  if (zero)
-    WriteFile(dir + "lib.mtl", zero + 1, size - objSize - 1);
-  else
-    WriteFile(dir + "lib.mtl", reinterpret_cast<const uint8_t *>("newmtl a\nKd 1 0 0\n"), 18);
-
+// Reads the model written into dir, then prepares and draws what it accepts.
+static void ReadAndUse(const std::string &dir) {
   GLMreadError error;
   GLMmodel *model = glmReadOBJFile((dir + "model.obj").c_str(), &error);
-  if (!model) return 0;
+  if (!model) return;
   // The file's own indices first, then those the preparation writes.
   GLuint mode = (model->normals ? GLM_DRAW_SMOOTH : 0) | (model->texcoords ? GLM_DRAW_TEXTURE : 0) |
                 (model->materials ? GLM_DRAW_MATERIAL : 0);
@@ -58,5 +38,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
   glmDraw(model, GLM_DRAW_FLAT | GLM_DRAW_TEXTURE | (model->materials ? GLM_DRAW_COLOR : 0));
   glmDraw(model, GLM_DRAW_SMOOTH);
   glmDelete(model);
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+  if (size == 0) return 0;
+  // A folder of its own per input, removed once the input passes: else
+  // every run leaves its folder and last input behind.
+  char folder[] = "/tmp/obj_fuzz.XXXXXX";
+  if (!mkdtemp(folder)) return 0;
+  const std::string dir = std::string(folder) + "/";
+  const uint8_t *zero = static_cast<const uint8_t *>(memchr(data + 1, 0, size - 1));
+  size_t objSize = zero ? static_cast<size_t>(zero - data) : size;
+  std::string obj = (data[0] & 1) ? "mtllib lib.mtl\n" : "";
+  obj.append(reinterpret_cast<const char *>(data + 1), objSize - 1);
+  WriteFile(dir + "model.obj", reinterpret_cast<const uint8_t *>(obj.data()), obj.size());
+  if (zero)
+    WriteFile(dir + "lib.mtl", zero + 1, size - objSize - 1);
+  else
+    WriteFile(dir + "lib.mtl", reinterpret_cast<const uint8_t *>("newmtl a\nKd 1 0 0\n"), 18);
+
+  ReadAndUse(dir);
+  std::remove((dir + "model.obj").c_str());
+  std::remove((dir + "lib.mtl").c_str());
+  rmdir(folder);
   return 0;
 }

@@ -7,8 +7,9 @@
 // null. glmReadOBJ prints that message and exits with status 1. Input the
 // reader cannot use safely is refused the same way: a word of 128 characters
 // or more, a face with fewer than three vertices or a vertex word that does
-// not fit the face's form, a face index outside the counts, and a file whose
-// two passes disagree. Nothing read from a file is used as an index unchecked.
+// not fit the face's form, a face index outside the counts, a file whose
+// two passes disagree, and one that cannot be read to its end (a folder).
+// Nothing read from a file is used as an index unchecked.
 #include "model/glm.h"
 
 #include "common/assetpath.h"
@@ -62,6 +63,12 @@ static bool glmFail(GLMreadError *error, bool toStdout, const char *format, ...)
 
 static bool glmFailInput(const GLMscanner *s, GLMreadError *error, const char *what) {
   return glmFail(error, false, "%s failed: %s in %s \"%s\".\n", s->reader, what, s->kind, s->path);
+}
+
+// The words stopped at a read error, not at the end of the file: what was
+// read is only part of it.
+static bool glmFailRead(const GLMscanner *s, GLMreadError *error) {
+  return glmFail(error, false, "%s failed: can't read %s \"%s\".\n", s->reader, s->kind, s->path);
 }
 
 static GLMwordResult glmNextWord(GLMscanner *s, GLMreadError *error) {
@@ -321,6 +328,7 @@ bool glmReadMTL(GLMmodel *model, const char *name, GLMreadError *error) {
   GLMscanner s{file.get(), path.c_str(), "glmReadMTL()", "material file", {}, false};
   GLuint count = 0;
   if (!glmCountMaterials(&s, &count, error)) return false;
+  if (ferror(file.get())) return glmFailRead(&s, error);
   rewind(file.get());
 
   glmFreeMaterials(model);
@@ -328,7 +336,8 @@ bool glmReadMTL(GLMmodel *model, const char *name, GLMreadError *error) {
   model->nummaterials = count;
   for (GLuint i = 0; i < count; i++) glmSetDefaults(&model->materials[i]);
   model->materials[0].name = glmCopy("default");
-  return glmReadMaterials(&s, model, error);
+  if (!glmReadMaterials(&s, model, error)) return false;
+  return !ferror(file.get()) || glmFailRead(&s, error);
 }
 
 // ---- OBJ passes ----
@@ -388,6 +397,7 @@ bool glmFirstPass(GLMmodel *model, FILE *file, GLMreadError *error) {
         break;
     }
   }
+  if (ferror(file)) return glmFailRead(&s, error);
   model->numvertices = numvertices;
   model->numnormals = numnormals;
   model->numtexcoords = numtexcoords;
@@ -512,6 +522,7 @@ bool glmSecondPass(GLMmodel *model, FILE *file, GLMreadError *error) {
     if (got == kGlmEnd) break;
     if (!glmSecondWord(&s, model, &fill, &group, &material, &corners, error)) return false;
   }
+  if (ferror(file)) return glmFailRead(&s, error);
   if (fill.vertices != model->numvertices + 1 || fill.normals != model->numnormals + 1 ||
       fill.texcoords != model->numtexcoords + 1 || fill.triangles != model->numtriangles)
     return glmDisagree(&s, error);

@@ -160,6 +160,26 @@ TEST_F(EditorExport, TypedNameIsSavedWithItsMessages) {
   EXPECT_EQ(gridX, 2);
 }
 
+// "a" or "s" onto the set's own file leaves a file that no longer holds the
+// set: quitting without saving would lose its other levels.
+TEST_F(EditorExport, OneLevelWrittenOverTheSetsFileLeavesTheSetUnsaved) {
+  NewLevelSet("set.txt");
+  InsertLevel();
+  std::string error;
+  ASSERT_TRUE(SaveLevelSet(&error));
+  ASSERT_FALSE(HasUnsavedChanges());
+  Type("a./set.txt\r");
+  EXPECT_EQ(ReadFile("set.txt"), ExpectedBlock());
+  EXPECT_TRUE(HasUnsavedChanges());
+  EXPECT_FALSE(MayQuit());
+  quitAsked = 0;
+  ASSERT_TRUE(SaveLevelSet(&error));
+  Type("sother.txt\r");
+  EXPECT_FALSE(HasUnsavedChanges());
+  Type("sset.txt\r");
+  EXPECT_TRUE(HasUnsavedChanges());
+}
+
 TEST_F(EditorExport, FailedSaveSaysSoOnScreen) {
   testing::internal::CaptureStdout();
   Type("a\t");  // an empty name

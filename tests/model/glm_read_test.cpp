@@ -1,6 +1,7 @@
 // The OBJ/MTL reader: groups and their names, fans, face forms, materials and
 // their defaults, libraries, and every way a file can end the program.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -234,6 +235,20 @@ TEST(GlmReadTest, OtherKeywordsAreSkippedButUnknownVertexDataEndsTheProgram) {
 TEST(GlmReadTest, AMissingModelEndsTheProgram) {
   EXPECT_EXIT(glmReadOBJ("no/such/model.obj"), testing::ExitedWithCode(1),
               "glmReadOBJ\\(\\) failed: can't open data file \"no/such/model.obj\"");
+}
+
+// A folder opens like a file but cannot be read: that is no empty model.
+TEST(GlmReadTest, AFolderInPlaceOfTheModelOrItsLibraryIsRefused) {
+  const std::string folder = testing::TempDir() + "read_folder.obj";
+  mkdir(folder.c_str(), 0700);
+  GLMreadError error{};
+  EXPECT_EQ(glmReadOBJFile(folder.c_str(), &error), nullptr);
+  EXPECT_EQ(std::string(error.message),
+            "glmReadOBJ() failed: can't read data file \"" + folder + "\".\n");
+  mkdir((testing::TempDir() + "read_folder.mtl").c_str(), 0700);
+  EXPECT_NE(ReadError(kQuad + "mtllib read_folder.mtl\nf 1 2 3\n")
+                .find("glmReadMTL() failed: can't read material file"),
+            std::string::npos);
 }
 
 // ---- Input the reader refuses, each with a message naming the file ----
