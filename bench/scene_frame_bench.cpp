@@ -171,12 +171,28 @@ static double Median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-// Frames of one setting by one variant for the given time. The mouse runs along
-// its row, one cell a frame, and the cheese turns, as in play. The rate is
-// taken from the median frame time, which frames the scheduler held back
-// on a busy machine do not move. Beside it: the CPU time per frame of the
-// whole process (the rasteriser's threads included) and of the main thread,
-// whose part of the frame the rasteriser cannot overlap.
+// Draws frames for the given time, at least three; the rate from the
+// median frame time, which frames the scheduler held back on a busy machine
+// do not move.
+template <typename Draw>
+static double MedianRate(Draw &draw, double seconds) {
+  std::vector<double> times;
+  const double start = Now(CLOCK_MONOTONIC);
+  double last = start;
+  while (last - start < seconds || times.size() < 3) {
+    draw();
+    const double now = Now(CLOCK_MONOTONIC);
+    times.push_back(now - last);
+    last = now;
+  }
+  return 1.0 / Median(times);
+}
+
+// Frames of one setting by one variant for the given time. The mouse runs
+// along its row, one cell a frame, and the cheese turns, as in play. Beside
+// the rate (MedianRate): the CPU time per frame of the whole process (the
+// rasteriser's threads included) and of the main thread, whose part of the
+// frame the rasteriser cannot overlap.
 static Figure Measure(const Setting &s, const Variant &variant, double seconds) {
   g_bCompiledScene = variant.compiled;
   ChooseSceneScale(variant.scale);
@@ -201,19 +217,12 @@ static Figure Measure(const Setting &s, const Variant &variant, double seconds) 
   };
   for (int i = 0; i < 3; i++) draw();  // lists built, caches warm
   frame = 0;
-  std::vector<double> times;
-  const double start = Now(CLOCK_MONOTONIC), cpuStart = Now(CLOCK_PROCESS_CPUTIME_ID);
+  const double cpuStart = Now(CLOCK_PROCESS_CPUTIME_ID);
   const double mainStart = Now(CLOCK_THREAD_CPUTIME_ID);
-  double last = start;
-  while (last - start < seconds || frame < 3) {
-    draw();
-    const double now = Now(CLOCK_MONOTONIC);
-    times.push_back(now - last);
-    last = now;
-  }
+  const double fps = MedianRate(draw, seconds);
   const double cpu = Now(CLOCK_PROCESS_CPUTIME_ID) - cpuStart;
   const double main = Now(CLOCK_THREAD_CPUTIME_ID) - mainStart;
-  return {1.0 / Median(times), cpu * 1000.0 / frame, main * 1000.0 / frame};
+  return {fps, cpu * 1000.0 / frame, main * 1000.0 / frame};
 }
 
 // The frame with no 3D scene in it, by one variant: the frame's clear, the
@@ -231,16 +240,7 @@ static double MeasureEmptyFrame(const Variant &variant, double seconds) {
     glFinish();
   };
   for (int i = 0; i < 3; i++) draw();
-  std::vector<double> times;
-  const double start = Now(CLOCK_MONOTONIC);
-  double last = start;
-  while (last - start < seconds || times.size() < 3) {
-    draw();
-    const double now = Now(CLOCK_MONOTONIC);
-    times.push_back(now - last);
-    last = now;
-  }
-  return 1.0 / Median(times);
+  return MedianRate(draw, seconds);
 }
 
 static void ReportEmptyFrames(int rounds, double seconds) {

@@ -132,8 +132,7 @@ void PresentScene(void) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
-  for (GLenum cap : {GL_LIGHTING, GL_BLEND, GL_STENCIL_TEST, GL_CULL_FACE, GL_ALPHA_TEST, GL_FOG,
-                     GL_SCISSOR_TEST})
+  for (GLenum cap : {GL_LIGHTING, GL_BLEND, GL_STENCIL_TEST, GL_CULL_FACE, GL_ALPHA_TEST, GL_FOG})
     glDisable(cap);
   // The quad lies on the far plane and always passes, so it writes the
   // depth a clear would, in the same pass as the colour.
